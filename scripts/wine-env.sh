@@ -1,0 +1,54 @@
+# Sourced by the scripts that run Windows programs: one virtual display and one Wine prefix
+# per run, shared by every program of that run.
+#   vf_wine_session DIR  - makes a fresh prefix in DIR/wineprefix, starts Xvfb unless told
+#                          to use an existing display, and exports what Wine needs
+#   vf_wine_end          - ends the prefix's programs and the display started here
+
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono and no Gecko: their installers would ask to download them.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+vf_xvfb_pid=""
+
+vf_start_xvfb() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    vf_xvfb_pid=$!
+    local i
+    for i in $(seq 1 50); do
+      if xdpyinfo -display :$n >/dev/null 2>&1; then
+        export DISPLAY=:$n
+        return 0
+      fi
+      kill -0 $vf_xvfb_pid 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "wine-env: no virtual display could be started" >&2
+  return 1
+}
+
+vf_wine_session() {
+  local dir=$1 use_current=${2:-}
+  mkdir -p "$dir"
+  if [ -n "$use_current" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    :
+  else
+    vf_start_xvfb
+  fi
+  export WINEPREFIX=$(realpath "$dir")/wineprefix
+  rm -rf "$WINEPREFIX"
+  wine wineboot -i >/dev/null 2>&1
+  wineserver -w
+}
+
+vf_wine_end() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$vf_xvfb_pid" ]; then
+    kill "$vf_xvfb_pid" 2>/dev/null || true
+    wait "$vf_xvfb_pid" 2>/dev/null || true
+    vf_xvfb_pid=""
+  fi
+}
