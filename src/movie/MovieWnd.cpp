@@ -1,16 +1,15 @@
 #include "movie/MovieWnd.h"
 
+#include "framework/Gdi.h"
+
 CMovieWnd::CMovieWnd() = default;
 CMovieWnd::~CMovieWnd() = default;
 
 void CMovieWnd::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC hdc = ::BeginPaint(m_hWnd, &ps);
+    CPaintDC dc(m_hWnd);
     RECT rc;
     GetClientRect(&rc);
-    ::SetBkColor(hdc, RGB(0, 0, 0));
-    ::ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+    dc.FillSolidRect(rc, RGB(0, 0, 0));
     m_bFirstPaint = FALSE;
-    ::EndPaint(m_hWnd, &ps);
 }
