@@ -43,7 +43,9 @@ vf_wine_session() {
   wine wineboot -i >/dev/null 2>&1
   # A virtual display has no window manager: unmanaged windows spare every top-level window's
   # destruction Wine's two-second wait for a window manager that never answers.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  if [ -n "$vf_xvfb_pid" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  fi
   wineserver -w
 }
 

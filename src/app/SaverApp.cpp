@@ -7,7 +7,7 @@ std::vector<CWnd*> g_blankWindows;
 
 namespace {
 
-using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
+using PwdChangePasswordFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
 
 HWND WindowFromNumber(int32_t nWindow)
 {
@@ -103,7 +103,7 @@ BOOL CSaverApp::ChangePassword(HWND hWndOwner)
         return FALSE;
     }
     CTempWnd owner(hWndOwner);
-    pfnChange("SCRSAVE", owner.m_hWnd, 0, nullptr);
+    pfnChange("SCRSAVE", owner.m_hWnd, 0, 0);
     ::FreeLibrary(hLib);
     return TRUE;
 }
