@@ -1,5 +1,7 @@
 #include "framework/Wnd.h"
 
+#include "framework/ControlContainer.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -71,9 +73,17 @@ CWnd::CWnd() = default;
 CWnd::~CWnd()
 {
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
-        ::DestroyWindow(m_hWnd);
+        DestroyWindow();
     if (m_hWnd)
         CWndBinding::Unbind(this);
+    if (m_pCtrlSite && m_pCtrlSite->m_pWndCtrl == this)
+        m_pCtrlSite->m_pWndCtrl = nullptr;  // the site outlives its wrapper when the window went first
+    if (m_pCtrlCont) {
+        // The controls this window hosts go before their container does.
+        m_pCtrlCont->DestroyAll();
+        m_pCtrlCont->Release();
+        m_pCtrlCont = nullptr;
+    }
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
@@ -111,6 +121,16 @@ BOOL CWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, co
 
 BOOL CWnd::DestroyWindow()
 {
+    if (m_pCtrlSite && m_pCtrlSite->m_hWnd == m_hWnd && m_hWnd) {
+        // A hosted control is closed through its site: it destroys its own window when it is
+        // deactivated, and its container lets the site go.
+        COleControlSite* pSite = m_pCtrlSite;
+        const BOOL bWasWindow = ::IsWindow(m_hWnd);
+        pSite->DestroyControl();
+        pSite->Container()->RemoveSite(pSite);
+        m_pCtrlSite = nullptr;
+        return bWasWindow;
+    }
     return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
 }
 
@@ -119,6 +139,36 @@ BOOL CWnd::Attach(HWND hWnd)
     if (!hWnd || m_hWnd)
         return FALSE;
     CWndBinding::Bind(this, hWnd);
+    // A control hosted by its parent's container: bind to its site again, which the property
+    // puts and the hosting focus go through.
+    CWnd* pParent = FromHandlePermanent(::GetParent(hWnd));
+    if (pParent && pParent->m_pCtrlCont) {
+        m_pCtrlSite = pParent->m_pCtrlCont->FindSite(hWnd);
+        if (m_pCtrlSite)
+            m_pCtrlSite->m_pWndCtrl = this;
+    }
+    return TRUE;
+}
+
+BOOL CWnd::CreateControl(REFCLSID clsid, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                         CWnd* pParentWnd, UINT nID, PFN_CREATE_CONTROL_OBJECT pfnFallback)
+{
+    if (m_hWnd || !pParentWnd || !pParentWnd->m_hWnd)
+        return FALSE;
+    if (!AfxOleInitOnce())
+        return FALSE;
+    if (!pParentWnd->m_pCtrlCont)
+        pParentWnd->m_pCtrlCont = new COleControlContainer(pParentWnd);
+    COleControlContainer* pCont = pParentWnd->m_pCtrlCont;
+    COleControlSite* pSite = pCont->CreateSite(this);
+    if (!pSite->CreateControl(clsid, lpszWindowName, dwStyle, rect, nID, pfnFallback)) {
+        pCont->RemoveSite(pSite);
+        return FALSE;
+    }
+    // Bound as a handle holder; the control's own procedure stays in place until someone
+    // subclasses the window.
+    CWndBinding::Bind(this, pSite->m_hWnd);
+    m_pCtrlSite = pSite;
     return TRUE;
 }
 

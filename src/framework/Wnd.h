@@ -12,6 +12,8 @@
 
 class COleControlSite;
 class COleControlContainer;
+struct IUnknown;
+using PFN_CREATE_CONTROL_OBJECT = HRESULT (*)(REFCLSID clsid, IUnknown** ppUnk);
 
 class CWnd {
 public:
@@ -61,9 +63,10 @@ public:
     virtual void PostNcDestroy();
 
     // ActiveX hosting: creates a control of clsid as a child window of pParentWnd and binds this
-    // object to it. Sites and the container live in ControlContainer.cpp.
+    // object to it. Sites and the container live in ControlContainer.cpp. When the system has no
+    // server for clsid, pfnFallback (if given) makes the object that takes the control's place.
     BOOL CreateControl(REFCLSID clsid, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                       CWnd* pParentWnd, UINT nID);
+                       CWnd* pParentWnd, UINT nID, PFN_CREATE_CONTROL_OBJECT pfnFallback = nullptr);
     COleControlSite* m_pCtrlSite = nullptr;          // set while this object is bound to a hosted control
     COleControlContainer* m_pCtrlCont = nullptr;     // the controls this window hosts, made on demand
 
