@@ -1,0 +1,60 @@
+#pragma once
+// Frame scripts: the timeline actions the player carries out (stop, play, the gotos), the few
+// stack and flow actions they depend on, and every other action kept only as a stack effect
+// the player does not model.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace player {
+
+class CSwfReader;
+
+enum class EActionOp : uint8_t {
+    Stop, Play, NextFrame, PrevFrame, GotoFrame, GotoLabel, GotoFrame2, SetTarget, SetTarget2,
+    Push, Pop, ConstantPool, Jump, If, Other,
+};
+
+struct CActionValue {
+    enum class EType : uint8_t { Undefined, Number, String, Constant } eType = EType::Undefined;
+    double fNumber = 0;
+    std::string strValue;
+    uint16_t nConstant = 0;
+};
+
+struct CAction {
+    EActionOp eOp = EActionOp::Other;
+    uint32_t nOffset = 0;       // byte offset of the action in its script
+    uint32_t nNextOffset = 0;
+    int32_t nArg = 0;           // frame (0-based) for GotoFrame, branch offset for Jump and If
+    bool bPlay = false;         // GotoFrame2
+    uint16_t nSceneBias = 0;    // GotoFrame2
+    std::string strArg;         // label or target
+    std::vector<CActionValue> values;      // Push
+    std::vector<std::string> constants;    // ConstantPool
+};
+
+using CActionScript = std::vector<CAction>;
+
+// Reads action records up to ActionEndFlag or the end of the data; unknown actions are
+// skipped by their length.
+CActionScript ParseActions(CSwfReader& r);
+
+// What a script asks of the timeline it runs on.
+class IActionTarget {
+public:
+    virtual ~IActionTarget() = default;
+    virtual void ActionStop() = 0;
+    virtual void ActionPlay() = 0;
+    virtual void ActionGotoFrame(int32_t nFrame, bool bPlay) = 0;  // 0-based
+    virtual bool ActionGotoLabel(const std::string& label, bool bPlay) = 0;
+    virtual void ActionStep(int nDelta) = 0;  // NextFrame / PrevFrame: go and stop
+    virtual int32_t CurrentFrame() const = 0;
+    // The timeline a SetTarget path names, or null when it names none the player knows.
+    virtual IActionTarget* ResolveTarget(const std::string& path) = 0;
+};
+
+// Runs a script against a timeline; bounded in steps so that a backward jump cannot hang.
+void RunActions(const CActionScript& script, IActionTarget& root);
+
+}  // namespace player
