@@ -293,12 +293,13 @@ void PressKeys(std::initializer_list<WORD> keys)
 
 void MoveCursorTo(int x, int y)
 {
-    // Absolute input in the 0..65535 space, rounded so that it lands on exactly (x, y).
+    // Absolute input in the 0..65535 space. The system maps it back as n * size / 65536,
+    // truncating, so round up to land on exactly (x, y).
     const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((x * 65536 + w / 2) / w);
-    in.mi.dy = static_cast<LONG>((y * 65536 + h / 2) / h);
+    in.mi.dx = static_cast<LONG>((x * 65536 + w - 1) / w);
+    in.mi.dy = static_cast<LONG>((y * 65536 + h - 1) / h);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &in, sizeof in);
 }
