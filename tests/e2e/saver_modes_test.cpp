@@ -102,7 +102,9 @@ TEST(SaverModes, PreviewDrawsInsideTheParentAndLivesUntilTheParentIsGone)
     Process p;
     ASSERT_TRUE(p.Start(scr, "/p " + std::to_string(reinterpret_cast<INT_PTR>(parent))));
     HWND child = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (child = ::GetWindow(parent, GW_CHILD)) != nullptr; }, 15000));
+    // Found as soon as it exists; visible once its creation is complete.
+    ASSERT_TRUE(WaitUntil([&] { return (child = ::GetWindow(parent, GW_CHILD)) != nullptr && ::IsWindowVisible(child); },
+                          15000));
     RECT rc;
     ::GetClientRect(child, &rc);
     EXPECT_EQ(152, rc.right);
