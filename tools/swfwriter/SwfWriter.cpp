@@ -9,6 +9,8 @@
 
 namespace swfwriter {
 
+static constexpr double PI = 3.14159265358979323846;
+
 void CBitWriter::UB(uint32_t v, unsigned nBits) {
     for (unsigned i = nBits; i-- > 0;) {
         m_nByte = uint8_t((m_nByte << 1) | ((v >> i) & 1u));
@@ -236,10 +238,10 @@ void CShapeBuilder::Polygon(const std::vector<std::pair<int32_t, int32_t>>& pts,
 void CShapeBuilder::Ellipse(int32_t cx, int32_t cy, int32_t rx, int32_t ry, int fill, int line) {
     // Eight quadratic arcs: each control point sits on the tangents at the arc's ends.
     SetStyle(0, fill, line);
-    const double k = 1.0 / std::cos(M_PI / 8);
+    const double k = 1.0 / std::cos(PI / 8);
     MoveTo(cx + rx, cy);
     for (int i = 1; i <= 8; ++i) {
-        double a0 = (i - 0.5) * M_PI / 4, a1 = i * M_PI / 4;
+        double a0 = (i - 0.5) * PI / 4, a1 = i * PI / 4;
         CurveTo(cx + int32_t(std::lround(rx * k * std::cos(a0))), cy + int32_t(std::lround(ry * k * std::sin(a0))),
                 cx + int32_t(std::lround(rx * std::cos(a1))), cy + int32_t(std::lround(ry * std::sin(a1))));
     }

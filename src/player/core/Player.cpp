@@ -19,6 +19,7 @@ void CPlayer::Unload() {
     m_stage.onceDone.clear();
     m_stage.clips.clear();
     m_stage.nObjects = 0;
+    m_stage.nTick = 0;
     m_movie = CMovie();
 }
 
@@ -56,6 +57,7 @@ int CPlayer::GetStageHeight() const {
 
 bool CPlayer::Advance() {
     if (!m_pRoot) return false;
+    ++m_stage.nTick;
     bool bChanged = m_pRoot->AdvanceTree();
     bChanged |= !m_stage.queue.empty();
     RunQueuedScripts(m_stage);

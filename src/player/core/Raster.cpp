@@ -67,12 +67,16 @@ void CPath::AddRect(float x0, float y0, float x1, float y1) {
 }
 
 void CPath::AddCircle(float cx, float cy, float r) {
-    // Enough corners to keep the polygon within a tenth of a pixel of the circle.
-    int n = std::max(8, std::min(256, int(std::ceil(3.1416f * std::sqrt(std::fabs(r) / 0.2f)))));
-    MoveTo(cx + r, cy);
+    // Enough corners to keep the polygon within a tenth of a pixel of the circle, pushed out so
+    // that the polygon's area is the circle's: coverage then sums to the right amount.
+    r = std::fabs(r);
+    int n = std::max(8, std::min(256, int(std::ceil(3.1416f * std::sqrt(r / 0.2f)))));
+    const double step = 6.283185307179586 / n;
+    float k = float(std::sqrt(step / std::sin(step)));
+    MoveTo(cx + r * k, cy);
     for (int i = 1; i < n; ++i) {
-        float a = 6.28318530718f * float(i) / n;
-        LineTo(cx + r * std::cos(a), cy + r * std::sin(a));
+        double a = step * i;
+        LineTo(cx + r * k * float(std::cos(a)), cy + r * k * float(std::sin(a)));
     }
     Close();
 }

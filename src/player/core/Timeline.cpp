@@ -51,6 +51,7 @@ void CClip::Place(const CPlaceCommand& p, uint32_t nFrame) {
         CDisplayObject& obj = it->second;
         obj.nDepth = p.nDepth;
         obj.nPlacedFrame = nFrame;
+        obj.nPlacedTick = m_stage.nTick;
         obj.strName = p.strName;
         SetCharacter(obj, p.nCharacterId);
     } else {
@@ -59,6 +60,7 @@ void CClip::Place(const CPlaceCommand& p, uint32_t nFrame) {
         CDisplayObject& obj = it->second;
         if (p.bHasCharacter && p.nCharacterId != obj.nCharacterId) {
             obj.nPlacedFrame = nFrame;
+            obj.nPlacedTick = m_stage.nTick;
             SetCharacter(obj, p.nCharacterId);
         }
         if (p.bHasName) obj.strName = p.strName;
@@ -191,10 +193,9 @@ bool CClip::AdvanceTree() {
     // The clips present before this tick advance; those just placed show their first frame.
     std::vector<CClip*> children;
     for (auto& [nDepth, obj] : m_display) {
-        if (obj.pClip && !obj.bNew) children.push_back(obj.pClip.get());
+        if (obj.pClip && obj.nPlacedTick != m_stage.nTick) children.push_back(obj.pClip.get());
     }
     for (CClip* pChild : children) bChanged |= pChild->AdvanceTree();
-    for (auto& [nDepth, obj] : m_display) obj.bNew = false;
     return bChanged;
 }
 

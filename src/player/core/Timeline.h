@@ -27,7 +27,7 @@ struct CDisplayObject {
     uint16_t nClipDepth = 0;
     std::string strName;
     uint32_t nPlacedFrame = 0;   // the frame whose command created it
-    bool bNew = true;            // placed during this tick: its own timeline waits a tick
+    uint64_t nPlacedTick = 0;    // a clip placed during a tick waits for the next to advance
     std::unique_ptr<CClip> pClip;
 };
 
@@ -44,6 +44,7 @@ struct CStage {
     // script that removed them may be running on one of them.
     std::vector<std::unique_ptr<CClip>> graveyard;
     bool bLoopRoot = true;
+    uint64_t nTick = 0;
 };
 
 class CClip : public IActionTarget {
