@@ -1,6 +1,7 @@
 #include "app/SaverApp.h"
 
 #include "app/SaverSwitch.h"
+#include "content/DataDirectory.h"
 #include "movie/MovieWnd.h"
 
 std::vector<CWnd*> g_blankWindows;
@@ -106,6 +107,11 @@ BOOL CSaverApp::ChangePassword(HWND hWndOwner)
     pfnChange("SCRSAVE", owner.m_hWnd, 0, 0);
     ::FreeLibrary(hLib);
     return TRUE;
+}
+
+std::string CSaverApp::GetDataDirectory()
+{
+    return ::GetDataDirectory();
 }
 
 int CSaverApp::ExitInstance()

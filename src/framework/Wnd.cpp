@@ -68,6 +68,8 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return lResult;
 }
 
+const CRuntimeClass CWnd::classCWnd = {"CWnd", nullptr, nullptr};
+
 CWnd::CWnd() = default;
 
 CWnd::~CWnd()

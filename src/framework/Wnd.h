@@ -12,6 +12,44 @@
 
 class COleControlSite;
 class COleControlContainer;
+class CWnd;
+
+// Run-time type information: a class's name, its base, and (for classes that support dynamic
+// creation) a factory that returns a new object without a window.
+struct CRuntimeClass {
+    const char* m_lpszClassName;
+    const CRuntimeClass* m_pBaseClass;
+    CWnd* (*m_pfnCreateObject)();
+
+    CWnd* CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
+    bool IsDerivedFrom(const CRuntimeClass* pBase) const
+    {
+        for (const CRuntimeClass* p = this; p; p = p->m_pBaseClass)
+            if (p == pBase)
+                return true;
+        return false;
+    }
+};
+
+#define DECLARE_DYNAMIC(theClass)                      \
+public:                                                \
+    static const CRuntimeClass class##theClass;        \
+    const CRuntimeClass* GetRuntimeClass() const override;
+
+#define DECLARE_DYNCREATE(theClass) \
+    DECLARE_DYNAMIC(theClass)       \
+    static CWnd* CreateObject();
+
+#define IMPLEMENT_DYNAMIC(theClass, baseClass)                                                 \
+    const CRuntimeClass theClass::class##theClass = {#theClass, &baseClass::class##baseClass, \
+                                                     nullptr};                                 \
+    const CRuntimeClass* theClass::GetRuntimeClass() const { return &class##theClass; }
+
+#define IMPLEMENT_DYNCREATE(theClass, baseClass)                                               \
+    CWnd* theClass::CreateObject() { return new theClass; }                                    \
+    const CRuntimeClass theClass::class##theClass = {#theClass, &baseClass::class##baseClass, \
+                                                     &theClass::CreateObject};                 \
+    const CRuntimeClass* theClass::GetRuntimeClass() const { return &class##theClass; }
 struct IUnknown;
 using PFN_CREATE_CONTROL_OBJECT = HRESULT (*)(REFCLSID clsid, IUnknown** ppUnk);
 
@@ -23,6 +61,9 @@ public:
 
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
+
+    static const CRuntimeClass classCWnd;
+    virtual const CRuntimeClass* GetRuntimeClass() const { return &classCWnd; }
 
     HWND m_hWnd = nullptr;
 
