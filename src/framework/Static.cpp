@@ -1,6 +1,6 @@
 #include "framework/Static.h"
 
-const CRuntimeClass CStatic::classCStatic = {"CStatic", nullptr};
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
 
 CStatic::CStatic() = default;
 CStatic::~CStatic() = default;

@@ -31,6 +31,8 @@ struct CRuntimeClass {
     }
 };
 
+#define RUNTIME_CLASS(theClass) (&theClass::class##theClass)
+
 #define DECLARE_DYNAMIC(theClass)                      \
 public:                                                \
     static const CRuntimeClass class##theClass;        \
@@ -64,6 +66,7 @@ public:
 
     static const CRuntimeClass classCWnd;
     virtual const CRuntimeClass* GetRuntimeClass() const { return &classCWnd; }
+    bool IsKindOf(const CRuntimeClass* pClass) const { return GetRuntimeClass()->IsDerivedFrom(pClass); }
 
     HWND m_hWnd = nullptr;
 

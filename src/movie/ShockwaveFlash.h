@@ -15,6 +15,8 @@ constexpr DISPID DISPID_FLASH_LOOP = 106;
 constexpr DISPID DISPID_FLASH_SCALE_MODE = 120;
 
 class CShockwaveFlash : public CWnd {
+    DECLARE_DYNCREATE(CShockwaveFlash)
+
 public:
     // Hosts a control of FLASH_CONTROL_CLSID; the class name and the creation context are not used.
     BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
