@@ -110,16 +110,17 @@ void CPaintShader::ShadeRow(int x, int y, int n, uint32_t* pOut) const {
     }
 }
 
-static float Spread(float t, ESpread e) {
-    switch (e) {
-    case ESpread::Pad: return std::min(1.0f, std::max(0.0f, t));
-    case ESpread::Repeat: return t - std::floor(t);
-    case ESpread::Reflect: {
-        float m = t - 2.0f * std::floor(t * 0.5f);
-        return m > 1.0f ? 2.0f - m : m;
+// The LUT index of a gradient position t (0..1 across the stops), after the spread.
+static inline int LutIndex(float t, ESpread e) {
+    if (e == ESpread::Repeat) {
+        t -= std::floor(t);
+    } else if (e == ESpread::Reflect) {
+        t -= 2.0f * std::floor(t * 0.5f);
+        if (t > 1.0f) t = 2.0f - t;
     }
-    }
-    return 0;
+    // NaN fails both comparisons and lands on 0.
+    float i = t * 255.0f + 0.5f;
+    return i >= 255.0f ? 255 : i > 0.0f ? int(i) : 0;
 }
 
 void CPaintShader::ShadeGradient(int x, int y, int n, uint32_t* pOut) const {
@@ -128,31 +129,32 @@ void CPaintShader::ShadeGradient(int x, int y, int n, uint32_t* pOut) const {
     float gx = m_inverse.a * px + m_inverse.c * py + m_inverse.tx;
     float gy = m_inverse.b * px + m_inverse.d * py + m_inverse.ty;
     const float dx = m_inverse.a, dy = m_inverse.b;
-    EFillType type = m_pPaint->eType;
-    float fx = std::max(-0.98f, std::min(0.98f, g.fFocal)) * GRADIENT_HALF;
-    for (int i = 0; i < n; ++i, gx += dx, gy += dy) {
-        float t;
-        if (type == EFillType::Linear) {
-            t = (gx + GRADIENT_HALF) / (2 * GRADIENT_HALF);
-        } else if (type == EFillType::Radial || fx == 0) {
-            t = std::sqrt(gx * gx + gy * gy) / GRADIENT_HALF;
-        } else {
-            // Distance from the focal point relative to the distance, along the same ray, from
-            // the focal point to the gradient's circle.
+    const ESpread spread = g.eSpread;
+    const float fx = std::max(-0.98f, std::min(0.98f, g.fFocal)) * GRADIENT_HALF;
+    const EFillType type = m_pPaint->eType == EFillType::Focal && fx == 0 ? EFillType::Radial : m_pPaint->eType;
+    const float k = 1.0f / (2 * GRADIENT_HALF), kr = 1.0f / GRADIENT_HALF;
+    switch (type) {
+    case EFillType::Linear:
+        for (int i = 0; i < n; ++i, gx += dx) pOut[i] = m_lut[LutIndex((gx + GRADIENT_HALF) * k, spread)];
+        break;
+    case EFillType::Radial:
+        for (int i = 0; i < n; ++i, gx += dx, gy += dy) pOut[i] = m_lut[LutIndex(std::sqrt(gx * gx + gy * gy) * kr, spread)];
+        break;
+    default:
+        // Distance from the focal point relative to the distance, along the same ray, from the
+        // focal point to the gradient's circle.
+        for (int i = 0; i < n; ++i, gx += dx, gy += dy) {
             float vx = gx - fx, vy = gy;
             float len = std::sqrt(vx * vx + vy * vy);
-            if (len < 1e-3f) {
-                t = 0;
-            } else {
-                float ux = vx / len;
-                float b = fx * ux;
+            float t = 0;
+            if (len >= 1e-3f) {
+                float b = fx * (vx / len);
                 float s = -b + std::sqrt(std::max(0.0f, b * b - fx * fx + GRADIENT_HALF * GRADIENT_HALF));
                 t = s > 0 ? len / s : 1.0f;
             }
+            pOut[i] = m_lut[LutIndex(t, spread)];
         }
-        if (!(t == t)) t = 0;
-        t = Spread(t, g.eSpread);
-        pOut[i] = m_lut[int(t * 255.0f + 0.5f)];
+        break;
     }
 }
 

@@ -69,7 +69,7 @@ void CPath::AddRect(float x0, float y0, float x1, float y1) {
 void CPath::AddCircle(float cx, float cy, float r) {
     // Enough corners to keep the polygon within a tenth of a pixel of the circle, pushed out so
     // that the polygon's area is the circle's: coverage then sums to the right amount.
-    r = std::fabs(r);
+    r = Sanitize(std::fabs(r));
     int n = std::max(8, std::min(256, int(std::ceil(3.1416f * std::sqrt(r / 0.2f)))));
     const double step = 6.283185307179586 / n;
     float k = float(std::sqrt(step / std::sin(step)));
@@ -158,6 +158,8 @@ void CRasterizer::AddClampedLine(float x0, float y0, float x1, float y1) {
     const float H = float(m_nH);
     if (y1 <= 0 || y0 >= H) return;
     const float dxdy = (x1 - x0) / (y1 - y0);
+    // A line too flat for its slope to be a number spans less than any row can show.
+    if (!(std::fabs(dxdy) < 1.0e12f)) return;
     float yTop = std::max(0.0f, y0);
     float yEnd = std::min(H, y1);
     float x = x0 + (yTop - y0) * dxdy;
@@ -213,19 +215,29 @@ bool CRasterizer::RowCoverage(int row, EFillRule rule, int& xBegin, int& xEnd) {
     xBegin = lo;
     xEnd = std::min(m_nW, hi + 1);
     if (m_cov.size() < size_t(m_nW + 2)) m_cov.resize(size_t(m_nW + 2));
+    uint8_t* cov = m_cov.data();
     float sum = 0;
-    for (int x = lo; x <= hi + 1 && x < m_nW + 2; ++x) {
-        sum += acc[x];
-        acc[x] = 0;
-        float a = std::fabs(sum);
-        if (rule == EFillRule::EvenOdd) {
-            a -= 2.0f * std::floor(a * 0.5f);
-            if (a > 1) a = 2 - a;
-        } else if (a > 1) {
-            a = 1;
+    // Two loops, so that the common case (coverage within 0..1) carries no rule test.
+    if (rule == EFillRule::NonZero) {
+        for (int x = lo; x < xEnd; ++x) {
+            sum += acc[x];
+            acc[x] = 0;
+            float a = std::min(1.0f, std::fabs(sum));
+            cov[x] = uint8_t(a * 255.0f + 0.5f);
         }
-        if (x < m_nW) m_cov[size_t(x)] = uint8_t(a * 255.0f + 0.5f);
+    } else {
+        for (int x = lo; x < xEnd; ++x) {
+            sum += acc[x];
+            acc[x] = 0;
+            float a = std::fabs(sum);
+            if (a > 1.0f) {
+                a -= 2.0f * std::floor(a * 0.5f);
+                if (a > 1.0f) a = 2.0f - a;
+            }
+            cov[x] = uint8_t(a * 255.0f + 0.5f);
+        }
     }
+    for (int x = xEnd; x <= hi + 1 && x < m_nW + 2; ++x) acc[x] = 0;
     return xBegin < xEnd;
 }
 
@@ -272,29 +284,29 @@ void CRasterizer::Fill(const CCanvas& canvas, const CPath& path, EFillRule rule,
             const uint8_t* clip = &pClip->cov[size_t(y) * size_t(pClip->nWidth) + size_t(m_nX0)];
             for (int x = xb; x < xe; ++x) m_cov[size_t(x)] = uint8_t(MulDiv255(cov[x], clip[x]));
         }
-        // Only the runs with coverage are shaded.
-        int x = xb;
-        while (x < xe) {
-            while (x < xe && cov[x] == 0) ++x;
-            int start = x;
-            while (x < xe && cov[x] != 0) ++x;
-            if (start == x) break;
-            const uint32_t* src;
-            if (bSolid) {
-                for (int i = start; i < x; ++i) {
-                    uint32_t a = cov[i];
-                    uint32_t s = a == 255 ? solid : ScalePixel(solid, a);
-                    dst[i] = (s >> 24) == 255 ? s : Over(s, dst[i]);
-                }
-                continue;
+        if (bSolid) {
+            const bool bOpaque = (solid >> 24) == 255;
+            for (int x = xb; x < xe; ++x) {
+                uint32_t a = cov[x];
+                if (a == 0) continue;
+                if (a == 255 && bOpaque)
+                    dst[x] = solid;
+                else
+                    dst[x] = Over(a == 255 ? solid : ScalePixel(solid, a), dst[x]);
             }
-            shader.ShadeRow(m_nX0 + start, y, x - start, m_colors.data());
-            src = m_colors.data() - start;
-            for (int i = start; i < x; ++i) {
-                uint32_t a = cov[i];
-                uint32_t s = a == 255 ? src[i] : ScalePixel(src[i], a);
-                dst[i] = (s >> 24) == 255 ? s : Over(s, dst[i]);
-            }
+            continue;
+        }
+        // Shaded from the first to the last covered pixel of the row.
+        while (xb < xe && cov[xb] == 0) ++xb;
+        while (xe > xb && cov[xe - 1] == 0) --xe;
+        if (xb >= xe) continue;
+        shader.ShadeRow(m_nX0 + xb, y, xe - xb, m_colors.data());
+        const uint32_t* src = m_colors.data() - xb;
+        for (int x = xb; x < xe; ++x) {
+            uint32_t a = cov[x];
+            if (a == 0) continue;
+            uint32_t s = a == 255 ? src[x] : ScalePixel(src[x], a);
+            dst[x] = (s >> 24) == 255 ? s : Over(s, dst[x]);
         }
     }
 }
