@@ -10,7 +10,6 @@
 namespace player {
 
 static constexpr size_t MAX_ACTIONS_PER_SCRIPT = 100000;
-static constexpr size_t MAX_STEPS_PER_RUN = 100000;
 
 static void ParsePush(CSwfReader& r, CAction& a) {
     while (!r.AtEnd() && r.Ok() && a.values.size() < MAX_ACTION_STACK) {
@@ -83,7 +82,7 @@ namespace {
 // undefined and the actions that depend on them do nothing.
 class CMachine {
 public:
-    explicit CMachine(IActionTarget& root) : m_pRoot(&root), m_pTarget(&root) {}
+    CMachine(IActionTarget& root, size_t& nBudget) : m_pRoot(&root), m_pTarget(&root), m_nBudget(nBudget) {}
     void Run(const CActionScript& script);
 
 private:
@@ -97,6 +96,7 @@ private:
     IActionTarget* m_pTarget;  // null after a SetTarget to a timeline the player does not know
     std::vector<CActionValue> m_stack;
     std::vector<std::string> m_constants;
+    size_t& m_nBudget;
 };
 
 CActionValue CMachine::Pop() {
@@ -152,8 +152,17 @@ void CMachine::SetTarget(const std::string& path) {
 
 void CMachine::Run(const CActionScript& script) {
     size_t i = 0;
-    for (size_t nSteps = 0; i < script.size() && nSteps < MAX_STEPS_PER_RUN; ++nSteps) {
+    while (i < script.size() && m_nBudget > 0) {
+        --m_nBudget;
         const CAction& a = script[i];
+        switch (a.eOp) {
+        case EActionOp::NextFrame: case EActionOp::PrevFrame: case EActionOp::GotoFrame:
+        case EActionOp::GotoLabel: case EActionOp::GotoFrame2:
+            m_nBudget -= std::min(m_nBudget, GOTO_STEPS);
+            break;
+        default:
+            break;
+        }
         size_t next = i + 1;
         switch (a.eOp) {
         case EActionOp::Stop: if (m_pTarget) m_pTarget->ActionStop(); break;
@@ -188,8 +197,8 @@ void CMachine::Run(const CActionScript& script) {
 
 }  // namespace
 
-void RunActions(const CActionScript& script, IActionTarget& root) {
-    CMachine m(root);
+void RunActions(const CActionScript& script, IActionTarget& root, size_t& nStepBudget) {
+    CMachine m(root, nStepBudget);
     m.Run(script);
 }
 

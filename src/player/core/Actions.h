@@ -54,7 +54,10 @@ public:
     virtual IActionTarget* ResolveTarget(const std::string& path) = 0;
 };
 
-// Runs a script against a timeline; bounded in steps so that a backward jump cannot hang.
-void RunActions(const CActionScript& script, IActionTarget& root);
+// Runs a script against a timeline, taking its steps from nStepBudget, which all scripts of a
+// tick share, so that neither a backward jump nor scripts that keep jumping to each other's
+// frames can hang the player. A goto costs GOTO_STEPS, as it may replay a timeline.
+constexpr size_t GOTO_STEPS = 1000;
+void RunActions(const CActionScript& script, IActionTarget& root, size_t& nStepBudget);
 
 }  // namespace player

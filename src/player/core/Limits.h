@@ -18,7 +18,6 @@ constexpr size_t MAX_STYLES_PER_SHAPE = 4096;
 constexpr size_t MAX_DISPLAY_OBJECTS = 20000;          // across the whole display tree
 constexpr size_t MAX_FRAMES = 65535;
 constexpr size_t MAX_GLYPHS_PER_TEXT = 65536;
-constexpr int MAX_GOTOS_PER_FRAME = 64;                // a frame script jumping back and forth
 constexpr size_t MAX_ACTION_STACK = 1024;
 
 }  // namespace player

@@ -162,9 +162,10 @@ void CRasterizer::AddClampedLine(float x0, float y0, float x1, float y1) {
     if (!(std::fabs(dxdy) < 1.0e12f)) return;
     float yTop = std::max(0.0f, y0);
     float yEnd = std::min(H, y1);
-    float x = x0 + (yTop - y0) * dxdy;
     const int stride = m_nW + 2;
     const float W = float(m_nW);
+    // Rounding may carry x a hair outside the box the endpoints were pressed into.
+    float x = std::max(0.0f, std::min(W, x0 + (yTop - y0) * dxdy));
     int rowEnd = std::min(m_nH, int(std::ceil(yEnd)));
     for (int row = int(yTop); row < rowEnd; ++row) {
         float dy = std::min(float(row + 1), yEnd) - std::max(float(row), yTop);

@@ -9,6 +9,7 @@
 namespace player {
 
 static constexpr size_t MAX_SCRIPTS_PER_TICK = 4096;
+static constexpr size_t MAX_SCRIPT_STEPS_PER_TICK = 200000;
 
 CClip::CClip(CStage& stage, const CTimelineDef& def, CClip* pParent, int nNesting)
     : m_stage(stage), m_def(def), m_pParent(pParent), m_nNesting(nNesting), m_nSerial(stage.nNextSerial++) {
@@ -278,11 +279,12 @@ IActionTarget* CClip::ResolveTarget(const std::string& path) {
 }
 
 void RunQueuedScripts(CStage& stage) {
-    for (size_t n = 0; n < MAX_SCRIPTS_PER_TICK && !stage.queue.empty(); ++n) {
+    size_t nBudget = MAX_SCRIPT_STEPS_PER_TICK;
+    for (size_t n = 0; n < MAX_SCRIPTS_PER_TICK && nBudget > 0 && !stage.queue.empty(); ++n) {
         auto [nSerial, pScript] = stage.queue.front();
         stage.queue.pop_front();
         auto it = stage.clips.find(nSerial);
-        if (it != stage.clips.end()) RunActions(*pScript, *it->second);
+        if (it != stage.clips.end()) RunActions(*pScript, *it->second, nBudget);
     }
     stage.queue.clear();
     stage.graveyard.clear();
