@@ -1,7 +1,6 @@
 #include "ui/ConfigDlg.h"
 
 #include "app/SaverApp.h"
-#include "content/DataDirectory.h"
 #include "content/SettingsFileWin.h"
 #include "framework/Gdi.h"
 #include "res/resource.h"
@@ -100,7 +99,7 @@ void CSaverApp::RunConfigDialog(CWnd* pParent)
     CConfigDlg dlg(pParent);
     CFile file;
     // Without its files the configuration mode shows nothing at all.
-    if (!OpenSettingsFile(::GetDataDirectory(), file))
+    if (!OpenSettingsFile(GetDataDirectory(), file))
         return;
     // A short file or a failed read leaves the missing bytes zero: empty texts, not garbage.
     const SaverTexts texts = ReadSaverTexts(file);

@@ -27,7 +27,11 @@ HBRUSH CStaticLink::OnLinkCtlColor(HDC hdc, UINT)
         LOGFONTA lf{};
         if (::GetObjectA(hFont, sizeof lf, &lf) == sizeof lf) {
             lf.lfUnderline = 1;
-            m_fontUnderline.CreateFontIndirect(lf);
+            // Wine's static control selects its own font after the colour request and so
+            // would draw over the one selected below; as the control's own font, the
+            // underlined copy is used either way. No redraw: the control is painting now.
+            if (m_fontUnderline.CreateFontIndirect(lf))
+                SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontUnderline.m_hObject), FALSE);
         }
     }
     if (m_fontUnderline.m_hObject)

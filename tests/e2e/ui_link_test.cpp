@@ -1,0 +1,228 @@
+// The links of the configuration and information dialogs: the browser they start, the
+// ".htm" fallback when the shell cannot open the address, and the error box when nothing can.
+//
+// The test prefix's shell opens http addresses with the default value of the key
+// HKCR\http\shell\open\command. These tests point that command at the argument recorder (the shell opens the
+// address) or at a program that does not exist (the shell fails, and Wine's shell shows its
+// own error box first, as Windows does for a ShellExecuteEx call without SEE_MASK_FLAG_NO_UI).
+// Every registry value is put back when a test ends.
+#include "UiHarness.h"
+
+#include "res/resource.h"
+#include "ui/UiSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace e2e;
+
+namespace {
+
+const DWORD TIMEOUT = 20000;
+const COLORREF LINK_BLUE = RGB(0, 0, 255);
+const COLORREF LINK_PURPLE = RGB(128, 0, 128);
+const char* const MISSING_PROGRAM = "C:\\vf-missing\\browser.exe";
+const char* const TEST_CLASS = "VfUiTest.HtmlFile";
+
+struct LinkSetup {
+    CClassesRootValue http{"http\\shell\\open\\command"};
+    CClassesRootValue htm{".htm"};
+    CClassesRootValue html{".html"};
+    CClassesRootValue testClass{std::string(TEST_CLASS) + "\\shell\\open\\command"};
+    CClassesRootValue testClassRoot{TEST_CLASS};
+};
+
+bool LinkShowsNow(HWND hDlg, COLORREF colour)
+{
+    return CountPixels(ItemRect(hDlg, IDC_LINK), colour) > 10;
+}
+
+bool LinkShows(HWND hDlg, COLORREF colour)
+{
+    return WaitUntil([&] { return LinkShowsNow(hDlg, colour); }, 5000);
+}
+
+// The shell's own error box (any dialog of the process but the ones named) is answered with
+// OK, as a user would; returns the box whose caption is wanted, or null.
+HWND DismissShellBoxesUntil(DWORD pid, const std::string& wanted, const std::vector<HWND>& keep, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND h : VisibleTopWindows(pid)) {
+                if (std::find(keep.begin(), keep.end(), h) != keep.end())
+                    continue;
+                if (WindowText(h) == wanted) {
+                    found = h;
+                    return true;
+                }
+                if (ClassName(h) == "#32770" && ::GetDlgItem(h, IDOK))
+                    ClickItem(h, IDOK);
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+std::string OpenConfig(Process& p, const std::string& testName, HWND& hDlg)
+{
+    const std::string scr = MakeSaver(testName, "Link", "");
+    EXPECT_TRUE(p.Start(scr, "/c", DirName(scr)));
+    hDlg = WaitForDialog(p.Pid(), "Link Screen Saver", TIMEOUT);
+    // The link asks for SS_NOTIFY at its first paint; clicks reach it from then on.
+    WaitUntil([&] { return hDlg && (::GetWindowLongA(::GetDlgItem(hDlg, IDC_LINK), GWL_STYLE) & SS_NOTIFY); }, 5000);
+    return DirName(scr);
+}
+
+}  // namespace
+
+TEST(LinkOpen, ShellOpensTheDistributorUrlAndTheLinkTurnsPurple)
+{
+    LinkSetup setup;
+    Process p;
+    HWND hDlg = nullptr;
+    const std::string dir = OpenConfig(p, "link_shell", hDlg);
+    ASSERT_NE(nullptr, hDlg);
+    const std::string browser = PlaceRecorder(dir, "browser.exe");
+    ASSERT_TRUE(setup.http.Set(OpenCommandFor(browser)));
+
+    EXPECT_TRUE(LinkShows(hDlg, LINK_BLUE));
+    EXPECT_FALSE(LinkShowsNow(hDlg, LINK_PURPLE));
+    ClickItem(hDlg, IDC_LINK);
+    std::vector<std::string> args;
+    ASSERT_TRUE(WaitForRecordedArgs(browser, args, TIMEOUT));
+    EXPECT_EQ(std::vector<std::string>{DISTRIBUTOR_URL}, args);
+    EXPECT_TRUE(LinkShows(hDlg, LINK_PURPLE));
+    SaveScreenshot("config_link_visited");
+
+    // A later failed open leaves it purple.
+    ASSERT_TRUE(setup.http.Set(OpenCommandFor(MISSING_PROGRAM)));
+    ASSERT_TRUE(setup.htm.Remove());
+    ASSERT_TRUE(setup.html.Remove());
+    ClickItem(hDlg, IDC_LINK, 20);
+    HWND hError = DismissShellBoxesUntil(p.Pid(), DISTRIBUTOR_URL, {hDlg}, TIMEOUT);
+    ASSERT_NE(nullptr, hError);
+    ClickItem(hError, IDOK);
+    ASSERT_TRUE(WaitGone(hError, TIMEOUT));
+    EXPECT_TRUE(LinkShows(hDlg, LINK_PURPLE));
+
+    ClickItem(hDlg, IDCANCEL);
+    EXPECT_TRUE(p.WaitExit(TIMEOUT));
+}
+
+TEST(LinkOpen, NothingToOpenWithShowsTheErrorBoxAndTheLinkStaysBlue)
+{
+    LinkSetup setup;
+    ASSERT_TRUE(setup.http.Set(OpenCommandFor(MISSING_PROGRAM)));
+    ASSERT_TRUE(setup.htm.Remove());
+    ASSERT_TRUE(setup.html.Remove());
+    Process p;
+    HWND hDlg = nullptr;
+    OpenConfig(p, "link_error", hDlg);
+    ASSERT_NE(nullptr, hDlg);
+
+    for (int attempt = 0; attempt < 2; ++attempt) {  // the next click tries again
+        ClickItem(hDlg, IDC_LINK, 20 * attempt);
+        HWND hError = DismissShellBoxesUntil(p.Pid(), DISTRIBUTOR_URL, {hDlg}, TIMEOUT);
+        ASSERT_NE(nullptr, hError);
+        EXPECT_TRUE(::IsWindowEnabled(hDlg));  // the box has no owner
+        bool textFound = false;
+        ::EnumChildWindows(
+            hError,
+            [](HWND h, LPARAM lp) -> BOOL {
+                if (WindowText(h) == "Es kann keine Verbindung zu dieser Webseite hergestellt werden.")
+                    *reinterpret_cast<bool*>(lp) = true;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&textFound));
+        EXPECT_TRUE(textFound);
+        if (attempt == 0)
+            SaveScreenshot("link_error_box");
+        ClickItem(hError, IDOK);
+        ASSERT_TRUE(WaitGone(hError, TIMEOUT));
+        EXPECT_TRUE(LinkShows(hDlg, LINK_BLUE));
+        EXPECT_FALSE(LinkShowsNow(hDlg, LINK_PURPLE));
+        EXPECT_TRUE(p.Running());
+    }
+    ClickItem(hDlg, IDCANCEL);
+    EXPECT_TRUE(p.WaitExit(TIMEOUT));
+}
+
+TEST(LinkOpen, WhenTheShellFailsTheHtmProgramGetsTheUrlAsItsOnlyParameter)
+{
+    LinkSetup setup;
+    ASSERT_TRUE(setup.http.Set(OpenCommandFor(MISSING_PROGRAM)));
+    Process p;
+    HWND hDlg = nullptr;
+    const std::string dir = OpenConfig(p, "link_htm", hDlg);
+    ASSERT_NE(nullptr, hDlg);
+    const std::string htmProgram = PlaceRecorder(dir, "htmbrowser.exe");
+    const std::string htmlProgram = PlaceRecorder(dir, "htmlbrowser.exe");
+    ASSERT_TRUE(setup.testClassRoot.Set("Test document"));
+    ASSERT_TRUE(setup.testClass.Set(OpenCommandFor(htmProgram) + " -new-window"));
+    ASSERT_TRUE(setup.htm.Set(TEST_CLASS));
+    // Read only when ".htm" has no class: here it would name a class without a command.
+    ASSERT_TRUE(setup.html.Set("VfUiTest.Unused"));
+
+    ClickItem(hDlg, IDC_LINK);
+    std::vector<std::string> args;
+    bool recorded = false;
+    WaitUntil(
+        [&] {
+            DismissShellBoxesUntil(p.Pid(), DISTRIBUTOR_URL, {hDlg}, 0);
+            recorded = RecordExists(htmProgram);
+            return recorded;
+        },
+        TIMEOUT);
+    ASSERT_TRUE(recorded);
+    ASSERT_TRUE(WaitForRecordedArgs(htmProgram, args, TIMEOUT));
+    EXPECT_EQ(std::vector<std::string>{DISTRIBUTOR_URL}, args);
+    EXPECT_FALSE(RecordExists(htmlProgram));
+    EXPECT_TRUE(LinkShows(hDlg, LINK_PURPLE));
+
+    ClickItem(hDlg, IDCANCEL);
+    EXPECT_TRUE(p.WaitExit(TIMEOUT));
+}
+
+TEST(LinkOpen, InformationDialogLinksOpenTheirAddressesAndStartBlueEachTime)
+{
+    LinkSetup setup;
+    Process p;
+    HWND hDlg = nullptr;
+    const std::string dir = OpenConfig(p, "link_info", hDlg);
+    ASSERT_NE(nullptr, hDlg);
+    const std::string browser = PlaceRecorder(dir, "browser.exe");
+    ASSERT_TRUE(setup.http.Set(OpenCommandFor(browser)));
+
+    const struct {
+        int button;
+        const char* caption;
+        const char* url;
+    } cases[] = {
+        {IDC_ORDER_INFO, "Velliform Bestellinformation", DISTRIBUTOR_URL},
+        {IDC_TROUBLESHOOTING, "Probleml\xF6sung", FLASH_DOWNLOAD_URL},
+    };
+    for (const auto& c : cases) {
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(std::string(c.caption) + " round " + std::to_string(round));
+            ::DeleteFileA((browser + ".args").c_str());
+            ClickItem(hDlg, c.button);
+            HWND hInfo = WaitForDialog(p.Pid(), c.caption, TIMEOUT);
+            ASSERT_NE(nullptr, hInfo);
+            WaitUntil([&] { return ::GetWindowLongA(::GetDlgItem(hInfo, IDC_LINK), GWL_STYLE) & SS_NOTIFY; }, 5000);
+            EXPECT_TRUE(LinkShows(hInfo, LINK_BLUE));
+            EXPECT_FALSE(LinkShowsNow(hInfo, LINK_PURPLE));
+            ClickItem(hInfo, IDC_LINK);
+            std::vector<std::string> args;
+            ASSERT_TRUE(WaitForRecordedArgs(browser, args, TIMEOUT));
+            EXPECT_EQ(std::vector<std::string>{c.url}, args);
+            EXPECT_TRUE(LinkShows(hInfo, LINK_PURPLE));
+            ClickItem(hInfo, IDOK);
+            ASSERT_TRUE(WaitGone(hInfo, TIMEOUT));
+        }
+    }
+    ClickItem(hDlg, IDCANCEL);
+    EXPECT_TRUE(p.WaitExit(TIMEOUT));
+}
