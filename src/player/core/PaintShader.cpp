@@ -135,11 +135,30 @@ void CPaintShader::ShadeGradient(int x, int y, int n, uint32_t* pOut) const {
     const float k = 1.0f / (2 * GRADIENT_HALF), kr = 1.0f / GRADIENT_HALF;
     switch (type) {
     case EFillType::Linear:
-        for (int i = 0; i < n; ++i, gx += dx) pOut[i] = m_lut[LutIndex((gx + GRADIENT_HALF) * k, spread)];
+    case EFillType::Radial: {
+        // Positions first, in a loop without branches the compiler can vectorise; then the
+        // spread and the table.
+        if (m_positions.size() < size_t(n)) m_positions.resize(size_t(n));
+        float* t = m_positions.data();
+        if (type == EFillType::Linear) {
+            const float t0 = (gx + GRADIENT_HALF) * k, dt = dx * k;
+            for (int i = 0; i < n; ++i) t[i] = t0 + dt * float(i);
+        } else {
+            for (int i = 0; i < n; ++i) {
+                float x = gx + dx * float(i), y = gy + dy * float(i);
+                t[i] = std::sqrt(x * x + y * y) * kr;
+            }
+        }
+        if (spread == ESpread::Pad) {
+            for (int i = 0; i < n; ++i) {
+                float v = t[i] * 255.0f + 0.5f;
+                pOut[i] = m_lut[v >= 255.0f ? 255 : v > 0.0f ? int(v) : 0];
+            }
+        } else {
+            for (int i = 0; i < n; ++i) pOut[i] = m_lut[LutIndex(t[i], spread)];
+        }
         break;
-    case EFillType::Radial:
-        for (int i = 0; i < n; ++i, gx += dx, gy += dy) pOut[i] = m_lut[LutIndex(std::sqrt(gx * gx + gy * gy) * kr, spread)];
-        break;
+    }
     default:
         // Distance from the focal point relative to the distance, along the same ray, from the
         // focal point to the gradient's circle.

@@ -1,6 +1,7 @@
 #pragma once
 // Turns a CPaint into rows of premultiplied colour for the rasteriser.
 #include <cstdint>
+#include <vector>
 
 #include "player/core/Raster.h"
 
@@ -24,6 +25,7 @@ private:
     uint32_t m_nSolid = 0;
     CMatrix m_inverse;
     uint32_t m_lut[256] = {};
+    mutable std::vector<float> m_positions;  // one row of gradient positions
 };
 
 }  // namespace player

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "player/core/PaintShader.h"
 
@@ -106,6 +107,8 @@ bool CRasterizer::Accumulate(const CPath& path, int w, int h) {
     if (m_acc.size() < nCells) m_acc.resize(nCells, 0.0f);
     m_rowMin.assign(size_t(m_nH), m_nW + 1);
     m_rowMax.assign(size_t(m_nH), -1);
+    m_nBlockWords = size_t((m_nW + 1) >> 5) / 64 + 1;
+    m_blocks.assign(m_nBlockWords * size_t(m_nH), 0);
     for (const CPath::CContour& c : path.Contours()) {
         for (uint32_t i = 1; i < c.nCount; ++i) {
             const CPointF& a = pts[c.nStart + i - 1];
@@ -205,6 +208,8 @@ void CRasterizer::AddClampedLine(float x0, float y0, float x1, float y1) {
         }
         m_rowMin[size_t(row)] = std::min(m_rowMin[size_t(row)], ia);
         m_rowMax[size_t(row)] = std::max(m_rowMax[size_t(row)], ib);
+        uint64_t* blocks = &m_blocks[size_t(row) * m_nBlockWords];
+        for (int b = ia >> 5; b <= (ib >> 5); ++b) blocks[b >> 6] |= uint64_t(1) << (b & 63);
         x = xNext;
     }
 }
@@ -217,25 +222,33 @@ bool CRasterizer::RowCoverage(int row, EFillRule rule, int& xBegin, int& xEnd) {
     xEnd = std::min(m_nW, hi + 1);
     if (m_cov.size() < size_t(m_nW + 2)) m_cov.resize(size_t(m_nW + 2));
     uint8_t* cov = m_cov.data();
-    float sum = 0;
-    // Two loops, so that the common case (coverage within 0..1) carries no rule test.
-    if (rule == EFillRule::NonZero) {
-        for (int x = lo; x < xEnd; ++x) {
-            sum += acc[x];
-            acc[x] = 0;
-            float a = std::min(1.0f, std::fabs(sum));
-            cov[x] = uint8_t(a * 255.0f + 0.5f);
-        }
-    } else {
-        for (int x = lo; x < xEnd; ++x) {
-            sum += acc[x];
-            acc[x] = 0;
-            float a = std::fabs(sum);
-            if (a > 1.0f) {
+    const uint64_t* blocks = &m_blocks[size_t(row) * m_nBlockWords];
+    const bool bNonZero = rule == EFillRule::NonZero;
+    auto coverage = [bNonZero](float sum) {
+        float a = std::fabs(sum);
+        if (a > 1.0f) {
+            if (bNonZero) {
+                a = 1.0f;
+            } else {
                 a -= 2.0f * std::floor(a * 0.5f);
                 if (a > 1.0f) a = 2.0f - a;
             }
-            cov[x] = uint8_t(a * 255.0f + 0.5f);
+        }
+        return uint8_t(a * 255.0f + 0.5f);
+    };
+    float sum = 0;
+    for (int x = lo; x < xEnd;) {
+        int b = x >> 5;
+        int blockEnd = std::min(xEnd, (b + 1) << 5);
+        if (!((blocks[b >> 6] >> (b & 63)) & 1)) {
+            std::memset(cov + x, coverage(sum), size_t(blockEnd - x));
+            x = blockEnd;
+            continue;
+        }
+        for (; x < blockEnd; ++x) {
+            sum += acc[x];
+            acc[x] = 0;
+            cov[x] = coverage(sum);
         }
     }
     for (int x = xEnd; x <= hi + 1 && x < m_nW + 2; ++x) acc[x] = 0;

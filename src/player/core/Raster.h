@@ -108,6 +108,10 @@ private:
     int m_nX0 = 0, m_nY0 = 0, m_nW = 0, m_nH = 0;
     std::vector<float> m_acc;          // (m_nW + 2) x m_nH
     std::vector<int> m_rowMin, m_rowMax;
+    // Per row, one bit per 32 columns that hold any accumulated area: the others carry the
+    // running sum unchanged, so their coverage is one value for the whole block.
+    std::vector<uint64_t> m_blocks;
+    size_t m_nBlockWords = 1;
     std::vector<uint8_t> m_cov;        // one row
     std::vector<uint32_t> m_colors;    // one row of paint
 };
