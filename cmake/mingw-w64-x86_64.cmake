@@ -17,6 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+# -static alone does not stop a library named by its full path: FindZLIB would name the DLL's
+# import library, and the .scr would then need a zlib1.dll that Windows does not have.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Win32 test programs run under Wine; scripts/wine-run picks the prefix of the test run.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

@@ -11,6 +11,7 @@
 #include "movie/ControlRect.h"
 #include "movie/MissingNotice.h"
 #include "movie/MovieStartup.h"
+#include "player/win/PlayerControl.h"
 
 #include <cstring>
 
@@ -133,7 +134,9 @@ void CMovieWnd::StartUp()
                                               movie.nScaleMode, nWidth, nHeight);
     const RECT rcControl{cr.left, cr.top, cr.right, cr.bottom};
 
-    m_wndFlash.CreateControl(FLASH_CONTROL_CLSID, "", FLASH_CONTROL_STYLE, rcControl, this, FLASH_CONTROL_ID);
+    // Without Flash Player installed our own player stands in for the control.
+    m_wndFlash.CreateControl(FLASH_CONTROL_CLSID, "", FLASH_CONTROL_STYLE, rcControl, this, FLASH_CONTROL_ID,
+                             &CreatePlayerControl);
     m_wndFlash.SubclassWindow(m_wndFlash.Detach());
 
     if (!InPreview()) {

@@ -3,6 +3,7 @@
 #include "app/SaverApp.h"
 #include "framework/ControlContainer.h"
 #include "movie/KeyRouting.h"
+#include "player/win/PlayerControl.h"
 
 #include <oleauto.h>
 
@@ -43,7 +44,7 @@ struct CVariant : VARIANT {
 BOOL CShockwaveFlash::Create(LPCSTR, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
                              UINT nID, LPVOID)
 {
-    return CreateControl(FLASH_CONTROL_CLSID, lpszWindowName, dwStyle, rect, pParentWnd, nID);
+    return CreateControl(FLASH_CONTROL_CLSID, lpszWindowName, dwStyle, rect, pParentWnd, nID, &CreatePlayerControl);
 }
 
 void CShockwaveFlash::SetMovieLocation(LPCSTR lpszMovie)
