@@ -72,10 +72,9 @@ ELoadError DecodeSwfFile(const uint8_t* pData, size_t nSize, CSwfFile& out) {
         break;
     case 'C': {
         if (nBodyLimit > MAX_MOVIE_BYTES) return ELoadError::TooLarge;
-        EInflate rc = InflateZlib(pData + 8, nSize - 8, nBodyLimit, out.body);
-        if (rc == EInflate::Corrupt) return ELoadError::Corrupt;
-        // A stream longer than declared is cut at the declared length, as it would be read.
-        (void)rc;
+        // A stream longer than declared is cut at the declared length; a truncated one keeps
+        // what it holds.
+        if (InflateZlib(pData + 8, nSize - 8, nBodyLimit, out.body) == EInflate::Corrupt) return ELoadError::Corrupt;
         break;
     }
     case 'Z':
