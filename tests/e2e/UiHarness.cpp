@@ -65,6 +65,19 @@ void ClickItem(HWND hDlg, int id, int dx)
     Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
 }
 
+void PressKeyIn(HWND hWnd, WORD vk)
+{
+    auto isForeground = [&] { return ::GetForegroundWindow() == hWnd; };
+    if (!WaitUntil(isForeground, 3000)) {
+        POINT pt{4, 4};
+        ::ClientToScreen(hWnd, &pt);
+        MoveCursorTo(pt.x, pt.y);
+        Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        WaitUntil(isForeground, 3000);
+    }
+    PressKey(vk);
+}
+
 std::string PlaceRecorder(const std::string& dir, const std::string& fileName)
 {
     const std::string path = dir + "\\" + fileName;

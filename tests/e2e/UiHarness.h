@@ -27,6 +27,11 @@ RECT ItemRect(HWND hDlg, int id);
 // a static reports as STN_DBLCLK: a second click soon after the first needs another dx.
 void ClickItem(HWND hDlg, int id, int dx = 0);
 
+// A key pressed while the window is the foreground window. A new process's window does not
+// always become active at once; when it has not after a while, a click on its client area
+// activates it, as a user would.
+void PressKeyIn(HWND hWnd, WORD vk);
+
 // Copies the argument recorder into dir under fileName and returns its path. Once started,
 // it writes <path>.args: its command line, then one argument per line.
 std::string PlaceRecorder(const std::string& dir, const std::string& fileName);

@@ -77,7 +77,7 @@ TEST(ConfigDialog, ShowsNameDescriptionAndTheDistributorLink)
     EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(::GetDlgItem(hDlg, IDOK), BM_GETSTATE, 0, 0) & BST_FOCUS; }, 5000));
     SaveScreenshot("config_dialog");
 
-    PressKey(VK_ESCAPE);
+    PressKeyIn(hDlg, VK_ESCAPE);
     EXPECT_TRUE(p.WaitExit(START_TIMEOUT));
 }
 
@@ -88,7 +88,7 @@ TEST(ConfigDialog, AnEmptyNameGivesACaptionBeginningWithTheBlank)
     HWND hDlg = StartConfig(p, scr, "/c", " Screen Saver");
     ASSERT_NE(nullptr, hDlg);
     EXPECT_EQ("", ItemText(hDlg, IDC_NAME));
-    PressKey(VK_ESCAPE);
+    PressKeyIn(hDlg, VK_ESCAPE);
     EXPECT_TRUE(p.WaitExit(START_TIMEOUT));
 }
 
@@ -133,7 +133,7 @@ TEST(ConfigDialog, EachButtonOpensItsDialogOverTheDisabledConfigDialog)
             ClickItem(hInfo, IDOK);
             break;
         case End::Escape:
-            PressKey(VK_ESCAPE);
+            PressKeyIn(hInfo, VK_ESCAPE);
             break;
         case End::CloseBox:
             // Xvfb runs no window manager, so nobody draws the caption's close box; what a
@@ -145,7 +145,7 @@ TEST(ConfigDialog, EachButtonOpensItsDialogOverTheDisabledConfigDialog)
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(hDlg) != FALSE; }, 5000));
         EXPECT_TRUE(p.Running());
     }
-    PressKey(VK_ESCAPE);
+    PressKeyIn(hDlg, VK_ESCAPE);
     EXPECT_TRUE(p.WaitExit(START_TIMEOUT));
 }
 
@@ -181,7 +181,7 @@ TEST(ConfigDialog, InformationDialogsShowTheirTexts)
     ClickItem(hInfo, IDOK);
     ASSERT_TRUE(WaitGone(hInfo, START_TIMEOUT));
 
-    PressKey(VK_ESCAPE);
+    PressKeyIn(hDlg, VK_ESCAPE);
     EXPECT_TRUE(p.WaitExit(START_TIMEOUT));
 }
 
@@ -219,8 +219,8 @@ TEST(ConfigDialog, OnlyOkWithoutParentStartsTheDisplayControlPanel)
         switch (c.end) {
         case End::Ok: ClickItem(hDlg, IDOK); break;
         case End::Cancel: ClickItem(hDlg, IDCANCEL); break;
-        case End::Escape: PressKey(VK_ESCAPE); break;
-        case End::Enter: PressKey(VK_RETURN); break;
+        case End::Escape: PressKeyIn(hDlg, VK_ESCAPE); break;
+        case End::Enter: PressKeyIn(hDlg, VK_RETURN); break;
         }
         ASSERT_TRUE(p.WaitExit(START_TIMEOUT));
         if (c.controlPanel) {

@@ -43,8 +43,10 @@ bool LinkShows(HWND hDlg, COLORREF colour)
     return WaitUntil([&] { return LinkShowsNow(hDlg, colour); }, 5000);
 }
 
-// The shell's own error box (any dialog of the process but the ones named) is answered with
-// OK, as a user would; returns the box whose caption is wanted, or null.
+// The shell's own error boxes (dialogs of the process other than those named) are answered
+// with one click on OK each, as a user would; returns the box whose caption is wanted, or null.
+// Each click waits for its box to close: a second click on a closing box would land on the
+// dialog below it.
 HWND DismissShellBoxesUntil(DWORD pid, const std::string& wanted, const std::vector<HWND>& keep, DWORD timeoutMs)
 {
     HWND found = nullptr;
@@ -57,8 +59,10 @@ HWND DismissShellBoxesUntil(DWORD pid, const std::string& wanted, const std::vec
                     found = h;
                     return true;
                 }
-                if (ClassName(h) == "#32770" && ::GetDlgItem(h, IDOK))
+                if (ClassName(h) == "#32770" && ::GetDlgItem(h, IDOK)) {
                     ClickItem(h, IDOK);
+                    WaitGone(h, 5000);
+                }
             }
             return false;
         },
