@@ -1,4 +1,5 @@
 // saverkit: makes and inspects saver folders (the settings file, the movie, the .scr).
+#include "PlayerVerbs.h"
 #include "Verbs.h"
 
 #include <cstdio>
@@ -10,6 +11,8 @@ namespace {
 const Verb kVerbs[] = {
     {"make", "write a saver folder: settings file, movie and .scr", RunMake},
     {"inspect", "show what a saver reads from its settings file and movie", RunInspect},
+    {"render", "render a movie's stage after N frames to a PNG, with the built-in player", RunRenderVerb},
+    {"demo", "write the demo movie (1024 x 768, a four-second loop)", RunDemoVerb},
 };
 
 void PrintUsage(std::FILE* out)
