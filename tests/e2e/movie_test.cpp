@@ -293,17 +293,22 @@ TEST_F(MovieTest, UnusableOrSilentServerShowsTheNoticeSoon)
     }
 }
 
-TEST_F(MovieTest, WithoutControlTheWindowStaysBlackAndAKeyEndsIt)
+TEST_F(MovieTest, WithoutFlashControlOurPlayerTakesItsPlaceAndAKeyEndsIt)
 {
     const std::string dir = FreshDir("movie_nocontrol");
     FlashLog log(dir);
     const std::string scr = MakeSaver(dir, "NoFlash", "--scale-mode 0", SwfMovie(550, 400));
     SaverRun run;
     ASSERT_TRUE(run.Start(scr));
-    const RECT all{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    const int total = (all.right - all.left) * (all.bottom - all.top);
-    EXPECT_TRUE(WaitUntil([&] { return CountPixels(all, RGB(0, 0, 0)) == total; }, 10000));
-    EXPECT_EQ(nullptr, FindControlWindow(run.hWnd));
+    HWND hCtrl = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hCtrl = ::FindWindowExA(run.hWnd, nullptr, "VfPlayerControl", nullptr)); },
+                          15000));
+    RECT rc;
+    ::GetWindowRect(hCtrl, &rc);
+    EXPECT_EQ(237, rc.left);
+    EXPECT_EQ(184, rc.top);
+    EXPECT_EQ(787, rc.right);
+    EXPECT_EQ(584, rc.bottom);
     EXPECT_TRUE(log.Lines().empty());
     EXPECT_TRUE(run.EndsOnKey('Q'));
 }
