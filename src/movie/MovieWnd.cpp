@@ -103,7 +103,7 @@ void CMovieWnd::StartUp()
     std::uint32_t nHeight = 0;
     CSaverApp& app = SaverApp();
 
-    const std::string strDataDir = GetDataDirectory();
+    const std::string strDataDir = app.GetDataDirectory();
     CFile file;
     if (!OpenSettingsFile(strDataDir, file)) {
         StartNotice(NOTICE_SETTINGS_MISSING);
