@@ -19,5 +19,5 @@ vf_wine_end
 trap - EXIT
 
 echo "== fuzzers"
-./scripts/fuzz.sh
+FUZZ_RUNS=${FUZZ_RUNS:-30000} ./scripts/fuzz.sh
 echo "all tests passed"
