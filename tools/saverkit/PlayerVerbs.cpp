@@ -23,10 +23,11 @@ const char* const kRenderHelp =
     "  --no-loop       stop on the last frame instead of looping, as a saver set not to loop does\n";
 
 const char* const kDemoHelp =
-    "usage: saverkit demo OUT.swf [--uncompressed]\n"
-    "Writes the demo movie: 1024 x 768, 30 frames per second, a four-second loop.\n"
+    "usage: saverkit demo OUT.swf [--compressed]\n"
+    "Writes the demo movie: 1024 x 768, 30 frames per second, a four-second loop. It is stored\n"
+    "uncompressed (FWS), the only form a saver plays.\n"
     "\n"
-    "  --uncompressed  write an FWS movie instead of a zlib-compressed CWS one\n";
+    "  --compressed    write a zlib-compressed CWS movie instead, for the render verb\n";
 
 int Fail(const char* verb, const std::string& message) {
     std::fprintf(stderr, "saverkit %s: %s\n", verb, message.c_str());
@@ -129,7 +130,7 @@ int RunDemoVerb(int argc, char** argv) {
     }
     COptions opts;
     std::string error;
-    if (!opts.Parse(argc, argv, {}, {"uncompressed"}, error)) {
+    if (!opts.Parse(argc, argv, {}, {"compressed"}, error)) {
         std::fputs(kDemoHelp, stderr);
         return Fail("demo", error);
     }
@@ -137,7 +138,7 @@ int RunDemoVerb(int argc, char** argv) {
         std::fputs(kDemoHelp, stderr);
         return Fail("demo", "name the movie to write");
     }
-    std::vector<uint8_t> movie = swfwriter::BuildDemoMovie(!opts.Has("uncompressed"));
+    std::vector<uint8_t> movie = swfwriter::BuildDemoMovie(opts.Has("compressed"));
     const std::string path = opts.m_positional[0];
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return Fail("demo", "cannot write " + path);
