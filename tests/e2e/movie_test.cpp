@@ -96,7 +96,8 @@ TEST_F(MovieTest, LocalMovieGetsItsRectanglePutsAndFocusInRunMode)
     HWND hCtrl = FindControlWindow(run.hWnd);
     ASSERT_NE(nullptr, hCtrl);
     EXPECT_EQ(123, ::GetDlgCtrlID(hCtrl));
-    CURSORINFO ci{sizeof ci};
+    CURSORINFO ci{};
+    ci.cbSize = sizeof ci;
     ASSERT_TRUE(::GetCursorInfo(&ci));
     EXPECT_EQ(0u, ci.flags & CURSOR_SHOWING) << "bMouseEndsSaver hides the cursor";
     SaveScreenshot("movie_local");
@@ -233,7 +234,8 @@ TEST_F(MovieTest, MissingOrUnusableMovieShowsWhatWasNotFound)
         EXPECT_TRUE(WaitUntil([&] { return WhiteOnlyInside(rc); }, 10000)) << c.name;
         SaveScreenshot(std::string("movie_notice_") + c.name);
         EXPECT_TRUE(log.Lines().empty()) << c.name << ": no control is created for a notice";
-        CURSORINFO ci{sizeof ci};
+        CURSORINFO ci{};
+        ci.cbSize = sizeof ci;
         ::GetCursorInfo(&ci);
         EXPECT_NE(0u, ci.flags & CURSOR_SHOWING) << c.name << ": a notice does not hide the cursor";
         EXPECT_TRUE(run.EndsOnKey('Q')) << c.name;

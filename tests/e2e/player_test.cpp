@@ -91,7 +91,8 @@ TEST_F(PlayerTest, DemoSaverPlaysFramesThatChangeOnScreen)
     // The start-up's last step gives the focus to the control; by then it has its id.
     const DWORD tid = ::GetWindowThreadProcessId(run.hWnd, nullptr);
     auto focus = [tid] {
-        GUITHREADINFO gui{sizeof gui};
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
         return ::GetGUIThreadInfo(tid, &gui) ? gui.hwndFocus : nullptr;
     };
     ASSERT_TRUE(WaitUntil([&] { return run.Control() && focus() == run.Control(); }, 15000))

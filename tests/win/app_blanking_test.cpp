@@ -32,9 +32,11 @@ TEST(ExitInstance, DestroysAndDeletesEveryBlankingWindow)
         handles.push_back(p->m_hWnd);
     SaverApp().ExitInstance();
     EXPECT_TRUE(g_blankWindows.empty());
-    for (HWND h : handles)
-        if (h)
+    for (HWND h : handles) {
+        if (h) {
             EXPECT_FALSE(::IsWindow(h));
+        }
+    }
 }
 
 }  // namespace
