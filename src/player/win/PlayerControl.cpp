@@ -1,5 +1,6 @@
 #include "player/win/PlayerControl.h"
 
+#include "framework/OleControl.h"
 #include "movie/ShockwaveFlash.h"
 #include "player/win/ControlPlayback.h"
 #include "player/win/MovieSource.h"
@@ -40,196 +41,31 @@ std::string BstrToAnsi(BSTR bstr)
     return s;
 }
 
-class CPlayerControl final : public IOleObject, public IOleInPlaceObject, public IDispatch {
+class CPlayerControl final : public COleControl {
 public:
-    CPlayerControl() : m_playback(&g_jpegDecoder) {}
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleObject))
-            *ppv = static_cast<IOleObject*>(this);
-        else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject))
-            *ppv = static_cast<IOleInPlaceObject*>(this);
-        else if (IsEqualIID(riid, IID_IDispatch))
-            *ppv = static_cast<IDispatch*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_cRef)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG n = ::InterlockedDecrement(&m_cRef);
-        if (n == 0)
-            delete this;
-        return static_cast<ULONG>(n);
-    }
-
-    // IOleObject
-    STDMETHODIMP SetClientSite(IOleClientSite* pSite) override
-    {
-        if (pSite)
-            pSite->AddRef();
-        if (m_pSite)
-            m_pSite->Release();
-        m_pSite = pSite;
-        return S_OK;
-    }
-    STDMETHODIMP GetClientSite(IOleClientSite** ppSite) override
-    {
-        if (!ppSite)
-            return E_POINTER;
-        *ppSite = m_pSite;
-        if (m_pSite)
-            m_pSite->AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP Close(DWORD) override { return InPlaceDeactivate(); }
-    STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** ppmk) override
-    {
-        if (ppmk)
-            *ppmk = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
-    STDMETHODIMP DoVerb(LONG iVerb, LPMSG, IOleClientSite* pSite, LONG, HWND hWndParent, LPCRECT lprcPosRect) override
-    {
-        switch (iVerb) {
-        case OLEIVERB_PRIMARY:
-        case OLEIVERB_SHOW:
-        case OLEIVERB_INPLACEACTIVATE:
-            return Activate(pSite ? pSite : m_pSite, hWndParent, lprcPosRect);
-        case OLEIVERB_UIACTIVATE: {
-            const HRESULT hr = Activate(pSite ? pSite : m_pSite, hWndParent, lprcPosRect);
-            if (SUCCEEDED(hr))
-                ::SetFocus(m_hWnd);
-            return hr;
-        }
-        case OLEIVERB_HIDE:
-            if (m_hWnd)
-                ::ShowWindow(m_hWnd, SW_HIDE);
-            return S_OK;
-        default:
-            return OLEOBJ_S_INVALIDVERB;
-        }
-    }
-    STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
-    STDMETHODIMP Update() override { return S_OK; }
-    STDMETHODIMP IsUpToDate() override { return S_OK; }
-    STDMETHODIMP GetUserClassID(CLSID* pClsid) override
-    {
-        if (!pClsid)
-            return E_POINTER;
-        *pClsid = FLASH_CONTROL_CLSID;
-        return S_OK;
-    }
-    STDMETHODIMP GetUserType(DWORD, LPOLESTR*) override { return OLE_S_USEREG; }
-    STDMETHODIMP SetExtent(DWORD, SIZEL* psizel) override
-    {
-        if (!psizel)
-            return E_POINTER;
-        m_extent = *psizel;
-        return S_OK;
-    }
-    STDMETHODIMP GetExtent(DWORD, SIZEL* psizel) override
-    {
-        if (!psizel)
-            return E_POINTER;
-        *psizel = m_extent;
-        return S_OK;
-    }
-    STDMETHODIMP Advise(IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP Unadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP EnumAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP GetMiscStatus(DWORD, DWORD* pdwStatus) override
-    {
-        if (!pdwStatus)
-            return E_POINTER;
-        *pdwStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-                     OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
-        return S_OK;
-    }
-    STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
-
-    // IOleWindow, IOleInPlaceObject
-    STDMETHODIMP GetWindow(HWND* phwnd) override
-    {
-        if (!phwnd)
-            return E_POINTER;
-        *phwnd = m_hWnd;
-        return m_hWnd ? S_OK : E_FAIL;
-    }
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP InPlaceDeactivate() override
-    {
-        if (m_hWnd)
-            ::DestroyWindow(m_hWnd);  // WM_NCDESTROY forgets the handle
-        if (m_pInPlaceSite) {
-            IOleInPlaceSite* pInPlaceSite = m_pInPlaceSite;
-            m_pInPlaceSite = nullptr;
-            pInPlaceSite->OnInPlaceDeactivate();
-            pInPlaceSite->Release();
-        }
-        return S_OK;
-    }
-    STDMETHODIMP UIDeactivate() override { return S_OK; }
-    STDMETHODIMP SetObjectRects(LPCRECT lprcPosRect, LPCRECT) override
-    {
-        if (!lprcPosRect)
-            return E_POINTER;
-        if (m_hWnd)
-            ::MoveWindow(m_hWnd, lprcPosRect->left, lprcPosRect->top, lprcPosRect->right - lprcPosRect->left,
-                         lprcPosRect->bottom - lprcPosRect->top, TRUE);
-        return S_OK;
-    }
-    STDMETHODIMP ReactivateAndUndo() override { return INPLACE_E_NOTUNDOABLE; }
-
-    // IDispatch: puts of the three properties a host sets; no type information.
-    STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override
-    {
-        if (!pctinfo)
-            return E_POINTER;
-        *pctinfo = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return DISP_E_BADINDEX; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DISPPARAMS* pParams, VARIANT*, EXCEPINFO*,
-                        UINT* puArgErr) override;
+    CPlayerControl() : COleControl(FLASH_CONTROL_CLSID), m_playback(&g_jpegDecoder) {}
 
     LRESULT WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    ~CPlayerControl()
+    ~CPlayerControl() override
     {
+        // The window's procedure reaches the members below: it goes first.
         InPlaceDeactivate();
-        SetClientSite(nullptr);
         if (m_hbmFrame)
             ::DeleteObject(m_hbmFrame);
     }
 
-    HRESULT Activate(IOleClientSite* pSite, HWND hWndParent, LPCRECT lprcPosRect);
+    HWND CreateControlWindow(HWND hWndParent, const RECT& rc) override;
+    // Puts may have come before the window; their movie starts playing now.
+    void OnActivated() override { ScheduleNextFrame(); }
+    HRESULT PutProperty(DISPID dispid, const VARIANT& value, EXCEPINFO*, UINT* puArgErr) override;
     void LoadMovie(const std::string& strLocation);
     // Re-arms the frame timer for the next frame due, or kills it when none will come.
     void ScheduleNextFrame();
     void Redraw();
     void OnPaint();
     bool EnsureFrameBuffer(int w, int h);
-
-    LONG m_cRef = 1;
-    IOleClientSite* m_pSite = nullptr;
-    IOleInPlaceSite* m_pInPlaceSite = nullptr;
-    HWND m_hWnd = nullptr;
-    SIZEL m_extent{0, 0};
 
     player::CPlayback m_playback;
     player::EScaleMode m_eScaleMode = player::EScaleMode::ShowAll;
@@ -267,55 +103,16 @@ bool RegisterPlayerClass(HINSTANCE hInstance)
     return s_bRegistered;
 }
 
-HRESULT CPlayerControl::Activate(IOleClientSite* pSite, HWND hWndParent, LPCRECT lprcPosRect)
+HWND CPlayerControl::CreateControlWindow(HWND hWndParent, const RECT& rc)
 {
-    if (m_hWnd)
-        return S_OK;
-    if (!pSite)
-        return E_UNEXPECTED;
-    IOleInPlaceSite* pInPlaceSite = nullptr;
-    if (FAILED(pSite->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&pInPlaceSite))))
-        return E_NOINTERFACE;
-    if (pInPlaceSite->CanInPlaceActivate() != S_OK) {
-        pInPlaceSite->Release();
-        return E_FAIL;
-    }
-    pInPlaceSite->OnInPlaceActivate();
-
-    // The site names the parent and the rectangle; the verb's own arguments serve when it cannot.
-    HWND hWndSite = nullptr;
-    if (FAILED(pInPlaceSite->GetWindow(&hWndSite)) || !hWndSite)
-        hWndSite = hWndParent;
-    RECT rcPos{}, rcClip{};
-    IOleInPlaceFrame* pFrame = nullptr;
-    IOleInPlaceUIWindow* pDoc = nullptr;
-    OLEINPLACEFRAMEINFO info{};
-    info.cb = sizeof info;
-    const HRESULT hrContext = pInPlaceSite->GetWindowContext(&pFrame, &pDoc, &rcPos, &rcClip, &info);
-    if (pFrame)
-        pFrame->Release();
-    if (pDoc)
-        pDoc->Release();
-    if (FAILED(hrContext) && lprcPosRect)
-        rcPos = *lprcPosRect;
-
     HINSTANCE hInstance = reinterpret_cast<HINSTANCE>(&__ImageBase);
-    if (!RegisterPlayerClass(hInstance) ||
-        !::CreateWindowExA(0, PLAYER_CONTROL_CLASS, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rcPos.left,
-                           rcPos.top, rcPos.right - rcPos.left, rcPos.bottom - rcPos.top, hWndSite, nullptr,
-                           hInstance, this)) {
-        pInPlaceSite->OnInPlaceDeactivate();
-        pInPlaceSite->Release();
-        return E_FAIL;
-    }
-    m_pInPlaceSite = pInPlaceSite;
-    // Puts may have come before the window; their movie starts playing now.
-    ScheduleNextFrame();
-    return S_OK;
+    if (!RegisterPlayerClass(hInstance))
+        return nullptr;
+    return ::CreateWindowExA(0, PLAYER_CONTROL_CLASS, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rc.left, rc.top,
+                             rc.right - rc.left, rc.bottom - rc.top, hWndParent, nullptr, hInstance, this);
 }
 
-STDMETHODIMP CPlayerControl::Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DISPPARAMS* pParams, VARIANT*,
-                                    EXCEPINFO*, UINT* puArgErr)
+HRESULT CPlayerControl::PutProperty(DISPID dispid, const VARIANT& argument, EXCEPINFO*, UINT* puArgErr)
 {
     VARTYPE vt;
     switch (dispid) {
@@ -331,13 +128,10 @@ STDMETHODIMP CPlayerControl::Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DI
     default:
         return DISP_E_MEMBERNOTFOUND;
     }
-    if (!(wFlags & DISPATCH_PROPERTYPUT))
-        return DISP_E_MEMBERNOTFOUND;
-    if (!pParams || pParams->cArgs != 1 || !pParams->rgvarg)
-        return DISP_E_BADPARAMCOUNT;
     VARIANT value;
     ::VariantInit(&value);
-    if (FAILED(::VariantChangeType(&value, &pParams->rgvarg[0], 0, vt))) {
+    // The source is only read; the platform's declaration lacks the const.
+    if (FAILED(::VariantChangeType(&value, const_cast<VARIANT*>(&argument), 0, vt))) {
         if (puArgErr)
             *puArgErr = 0;
         return DISP_E_TYPEMISMATCH;

@@ -1,7 +1,9 @@
-// The stand-in control: a windowed in-place object with IOleObject, IOleInPlaceObject and
-// IDispatch, honouring what the saver relies on from the real control (a child window that
+// The stand-in control: a windowed in-place object (COleControl, as our own player is),
+// honouring what the saver relies on from the real control (a child window that
 // takes the focus, property puts through IDispatch) and recording everything it is asked.
 #include "FlashDouble.h"
+
+#include "framework/OleControl.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -94,163 +96,39 @@ std::string BstrToAnsi(BSTR bstr)
     return s;
 }
 
-class CFlashDouble final : public IOleObject, public IOleInPlaceObject, public IDispatch {
+const CLSID kFlashClsid = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+class CFlashDouble final : public COleControl {
 public:
-    CFlashDouble() { ::InterlockedIncrement(&g_cLocks); }
+    CFlashDouble() : COleControl(kFlashClsid) { ::InterlockedIncrement(&g_cLocks); }
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+private:
+    ~CFlashDouble() override { ::InterlockedDecrement(&g_cLocks); }
+
+    void OnVerb(LONG iVerb) override { Record("verb %ld", iVerb); }
+
+    DWORD MiscStatus() const override
     {
-        if (!ppv)
-            return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleObject))
-            *ppv = static_cast<IOleObject*>(this);
-        else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject))
-            *ppv = static_cast<IOleInPlaceObject*>(this);
-        else if (IsEqualIID(riid, IID_IDispatch))
-            *ppv = static_cast<IDispatch*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&m_cRef)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG n = ::InterlockedDecrement(&m_cRef);
-        if (n == 0)
-            delete this;
-        return static_cast<ULONG>(n);
+        const DWORD dwStatus = COleControl::MiscStatus();
+        return EnvValue(FLASHDOUBLE_MISC_ENV) == "nouiactivate" ? dwStatus | OLEMISC_NOUIACTIVATE : dwStatus;
     }
 
-    // IOleObject
-    STDMETHODIMP SetClientSite(IOleClientSite* pSite) override
+    // Made hidden: the container shows it, which the record notes with the id it has by then.
+    HWND CreateControlWindow(HWND hWndParent, const RECT& rc) override
     {
-        if (pSite)
-            pSite->AddRef();
-        if (m_pSite)
-            m_pSite->Release();
-        m_pSite = pSite;
-        return S_OK;
+        HWND hWnd = ::CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_CLIPSIBLINGS, rc.left, rc.top,
+                                      rc.right - rc.left, rc.bottom - rc.top, hWndParent, nullptr, g_hInstance,
+                                      nullptr);
+        if (hWnd)
+            Record("create rect=%ld,%ld,%ld,%ld parent=0x%llX", rc.left, rc.top, rc.right, rc.bottom,
+                   static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hWndParent)));
+        return hWnd;
     }
-    STDMETHODIMP GetClientSite(IOleClientSite** ppSite) override
-    {
-        if (!ppSite)
-            return E_POINTER;
-        *ppSite = m_pSite;
-        if (m_pSite)
-            m_pSite->AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP Close(DWORD) override
-    {
-        InPlaceDeactivate();
-        return S_OK;
-    }
-    STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-    STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
-    STDMETHODIMP DoVerb(LONG iVerb, LPMSG, IOleClientSite* pSite, LONG, HWND hWndParent, LPCRECT lprcPosRect) override
-    {
-        Record("verb %ld", iVerb);
-        if (iVerb == OLEIVERB_INPLACEACTIVATE || iVerb == OLEIVERB_SHOW || iVerb == OLEIVERB_UIACTIVATE) {
-            const HRESULT hr = Activate(pSite ? pSite : m_pSite, hWndParent, lprcPosRect);
-            if (FAILED(hr))
-                return hr;
-        }
-        if (iVerb == OLEIVERB_UIACTIVATE && m_hWnd)
-            ::SetFocus(m_hWnd);
-        return S_OK;
-    }
-    STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
-    STDMETHODIMP Update() override { return S_OK; }
-    STDMETHODIMP IsUpToDate() override { return S_OK; }
-    STDMETHODIMP GetUserClassID(CLSID*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetUserType(DWORD, LPOLESTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP SetExtent(DWORD, SIZEL* psizel) override
-    {
-        if (psizel)
-            m_extent = *psizel;
-        return S_OK;
-    }
-    STDMETHODIMP GetExtent(DWORD, SIZEL* psizel) override
-    {
-        if (!psizel)
-            return E_POINTER;
-        *psizel = m_extent;
-        return S_OK;
-    }
-    STDMETHODIMP Advise(IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    STDMETHODIMP Unadvise(DWORD) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetMiscStatus(DWORD, DWORD* pdwStatus) override
-    {
-        if (!pdwStatus)
-            return E_POINTER;
-        *pdwStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-                     OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
-        if (EnvValue(FLASHDOUBLE_MISC_ENV) == "nouiactivate")
-            *pdwStatus |= OLEMISC_NOUIACTIVATE;
-        return S_OK;
-    }
-    STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
 
-    // IOleWindow / IOleInPlaceObject
-    STDMETHODIMP GetWindow(HWND* phwnd) override
-    {
-        if (!phwnd)
-            return E_POINTER;
-        *phwnd = m_hWnd;
-        return m_hWnd ? S_OK : E_FAIL;
-    }
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP InPlaceDeactivate() override
-    {
-        if (m_hWnd) {
-            HWND hWnd = m_hWnd;
-            m_hWnd = nullptr;
-            if (::IsWindow(hWnd))
-                ::DestroyWindow(hWnd);
-            if (m_pInPlaceSite)
-                m_pInPlaceSite->OnInPlaceDeactivate();
-        }
-        if (m_pInPlaceSite) {
-            m_pInPlaceSite->Release();
-            m_pInPlaceSite = nullptr;
-        }
-        return S_OK;
-    }
-    STDMETHODIMP UIDeactivate() override { return S_OK; }
-    STDMETHODIMP SetObjectRects(LPCRECT lprcPosRect, LPCRECT) override
-    {
-        if (m_hWnd && lprcPosRect)
-            ::MoveWindow(m_hWnd, lprcPosRect->left, lprcPosRect->top, lprcPosRect->right - lprcPosRect->left,
-                         lprcPosRect->bottom - lprcPosRect->top, TRUE);
-        return S_OK;
-    }
-    STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
-
-    // IDispatch: only puts of the three properties the saver sets.
-    STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override
-    {
-        if (pctinfo)
-            *pctinfo = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DISPPARAMS* pParams, VARIANT*, EXCEPINFO* pExcep,
-                        UINT*) override
+    HRESULT PutProperty(DISPID dispid, const VARIANT& v, EXCEPINFO* pExcep, UINT*) override
     {
         if (dispid != 102 && dispid != 106 && dispid != 120)
             return DISP_E_MEMBERNOTFOUND;
-        if (!(wFlags & DISPATCH_PROPERTYPUT) || !pParams || pParams->cArgs != 1 || pParams->cNamedArgs != 1 ||
-            !pParams->rgdispidNamedArgs || pParams->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
-            return DISP_E_PARAMNOTOPTIONAL;
         const std::string reject = EnvValue(FLASHDOUBLE_REJECT_ENV);
         if (!reject.empty() && std::atol(reject.c_str()) == dispid) {
             Record("reject dispid=%ld", dispid);
@@ -261,7 +139,6 @@ public:
             }
             return DISP_E_EXCEPTION;
         }
-        const VARIANT& v = pParams->rgvarg[0];
         switch (v.vt) {
         case VT_BSTR:
             Record("put dispid=%ld vt=%d value=%s", dispid, v.vt, BstrToAnsi(v.bstrVal).c_str());
@@ -278,61 +155,6 @@ public:
         }
         return S_OK;
     }
-
-private:
-    ~CFlashDouble()
-    {
-        InPlaceDeactivate();
-        SetClientSite(nullptr);
-        ::InterlockedDecrement(&g_cLocks);
-    }
-
-    HRESULT Activate(IOleClientSite* pSite, HWND hWndParent, LPCRECT lprcPosRect)
-    {
-        if (m_hWnd)
-            return S_OK;
-        if (!pSite)
-            return E_UNEXPECTED;
-        IOleInPlaceSite* pInPlaceSite = nullptr;
-        if (FAILED(pSite->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(&pInPlaceSite))))
-            return E_NOINTERFACE;
-        if (pInPlaceSite->CanInPlaceActivate() != S_OK) {
-            pInPlaceSite->Release();
-            return E_FAIL;
-        }
-        pInPlaceSite->OnInPlaceActivate();
-        HWND hWndSite = nullptr;
-        pInPlaceSite->GetWindow(&hWndSite);
-        IOleInPlaceFrame* pFrame = nullptr;
-        IOleInPlaceUIWindow* pDoc = nullptr;
-        RECT rcPos{}, rcClip{};
-        OLEINPLACEFRAMEINFO info{};
-        info.cb = sizeof info;
-        if (FAILED(pInPlaceSite->GetWindowContext(&pFrame, &pDoc, &rcPos, &rcClip, &info)) && lprcPosRect)
-            rcPos = *lprcPosRect;
-        if (pFrame)
-            pFrame->Release();
-        if (pDoc)
-            pDoc->Release();
-        HWND hWndHost = hWndSite ? hWndSite : hWndParent;
-        m_hWnd = ::CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_CLIPSIBLINGS, rcPos.left, rcPos.top,
-                                   rcPos.right - rcPos.left, rcPos.bottom - rcPos.top, hWndHost, nullptr,
-                                   g_hInstance, nullptr);
-        if (!m_hWnd) {
-            pInPlaceSite->Release();
-            return E_FAIL;
-        }
-        Record("create rect=%ld,%ld,%ld,%ld parent=0x%llX", rcPos.left, rcPos.top, rcPos.right, rcPos.bottom,
-               static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hWndHost)));
-        m_pInPlaceSite = pInPlaceSite;
-        return S_OK;
-    }
-
-    LONG m_cRef = 1;
-    IOleClientSite* m_pSite = nullptr;
-    IOleInPlaceSite* m_pInPlaceSite = nullptr;
-    HWND m_hWnd = nullptr;
-    SIZEL m_extent{0, 0};
 };
 
 class CFactory final : public IClassFactory {
@@ -370,7 +192,6 @@ public:
 };
 
 CFactory g_factory;
-const CLSID kFlashClsid = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 }  // namespace
 
