@@ -14,7 +14,9 @@ echo "== Windows tests under Wine"
 source scripts/wine-env.sh
 trap vf_wine_end EXIT
 vf_wine_session build/win
-ctest --test-dir build/win --output-on-failure
+ctest --test-dir build/win --output-on-failure -LE two_monitors
+vf_wine_two_monitors
+ctest --test-dir build/win --output-on-failure -L two_monitors
 vf_wine_end
 trap - EXIT
 

@@ -2,6 +2,7 @@
 # per run, shared by every program of that run.
 #   vf_wine_session DIR  - makes a fresh prefix in DIR/wineprefix, starts Xvfb unless told
 #                          to use an existing display, and exports what Wine needs
+#   vf_wine_two_monitors - moves the session to a display that shows Wine two monitors
 #   vf_wine_end          - ends the prefix's programs and the display started here
 
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -10,11 +11,13 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 vf_xvfb_pid=""
 
+# Extra arguments go to Xvfb; without them, one 1024x768 screen.
 vf_start_xvfb() {
-  local n
+  local n screens=("$@")
+  [ ${#screens[@]} -gt 0 ] || screens=(-screen 0 1024x768x24)
   for n in $(seq 91 140); do
     [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb :$n "${screens[@]}" -nolisten tcp >/dev/null 2>&1 &
     vf_xvfb_pid=$!
     local i
     for i in $(seq 1 50); do
@@ -47,6 +50,18 @@ vf_wine_session() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   fi
   wineserver -w
+}
+
+# Moves the session's prefix to a display of two monitors: two Xinerama screens, with RandR
+# off so that Wine takes its monitors from Xinerama. Wine's programs of the first display end.
+vf_wine_two_monitors() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  if [ -n "$vf_xvfb_pid" ]; then
+    kill "$vf_xvfb_pid" 2>/dev/null || true
+    wait "$vf_xvfb_pid" 2>/dev/null || true
+  fi
+  vf_start_xvfb +xinerama -extension RANDR -screen 0 1024x768x24 -screen 1 800x600x24
 }
 
 vf_wine_end() {
