@@ -154,40 +154,66 @@ TEST(LinkOpen, NothingToOpenWithShowsTheErrorBoxAndTheLinkStaysBlue)
     EXPECT_TRUE(p.WaitExit(TIMEOUT));
 }
 
-TEST(LinkOpen, WhenTheShellFailsTheHtmProgramGetsTheUrlAsItsOnlyParameter)
+// The ".htm" program's command is read into 80 bytes: a command of 79 characters starts the
+// program, one of 80 is not read and the error box follows. The program lies in a folder of
+// its own on C:, so the command's length does not depend on where the build tree is.
+TEST(LinkOpen, WhenTheShellFailsTheHtmProgramGetsTheUrlIfItsCommandFitsEightyBytes)
 {
-    LinkSetup setup;
-    ASSERT_TRUE(setup.http.Set(OpenCommandFor(MISSING_PROGRAM)));
-    Process p;
-    HWND hDlg = nullptr;
-    const std::string dir = OpenConfig(p, "link_htm", hDlg);
-    ASSERT_NE(nullptr, hDlg);
-    const std::string htmProgram = PlaceRecorder(dir, "htmbrowser.exe");
-    const std::string htmlProgram = PlaceRecorder(dir, "htmlbrowser.exe");
-    ASSERT_TRUE(setup.testClassRoot.Set("Test document"));
-    ASSERT_TRUE(setup.testClass.Set(OpenCommandFor(htmProgram) + " -new-window"));
-    ASSERT_TRUE(setup.htm.Set(TEST_CLASS));
-    // Read only when ".htm" has no class: here it would name a class without a command.
-    ASSERT_TRUE(setup.html.Set("VfUiTest.Unused"));
+    const std::string programDir = "C:\\vf-htm";
+    ::CreateDirectoryA(programDir.c_str(), nullptr);
+    const std::string commandTail = " -new-window";
+    const struct {
+        std::size_t commandLength;
+        bool started;
+    } cases[] = {{79, true}, {80, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("command of " + std::to_string(c.commandLength) + " characters");
+        LinkSetup setup;
+        ASSERT_TRUE(setup.http.Set(OpenCommandFor(MISSING_PROGRAM)));
+        Process p;
+        HWND hDlg = nullptr;
+        const std::string dir = OpenConfig(p, "link_htm", hDlg);
+        ASSERT_NE(nullptr, hDlg);
+        const std::size_t fixed = OpenCommandFor(programDir + "\\.exe").size() + commandTail.size();
+        const std::string htmProgram =
+            PlaceRecorder(programDir, std::string(c.commandLength - fixed, 'h') + ".exe");
+        const std::string htmlProgram = PlaceRecorder(dir, "htmlbrowser.exe");
+        const std::string command = OpenCommandFor(htmProgram) + commandTail;
+        ASSERT_EQ(c.commandLength, command.size());
+        ASSERT_TRUE(setup.testClassRoot.Set("Test document"));
+        ASSERT_TRUE(setup.testClass.Set(command));
+        ASSERT_TRUE(setup.htm.Set(TEST_CLASS));
+        // Read only when ".htm" has no class: here it would name a class without a command.
+        ASSERT_TRUE(setup.html.Set("VfUiTest.Unused"));
 
-    ClickItem(hDlg, IDC_LINK);
-    std::vector<std::string> args;
-    bool recorded = false;
-    WaitUntil(
-        [&] {
-            DismissShellBoxesUntil(p.Pid(), DISTRIBUTOR_URL, {hDlg}, 0);
-            recorded = RecordExists(htmProgram);
-            return recorded;
-        },
-        TIMEOUT);
-    ASSERT_TRUE(recorded);
-    ASSERT_TRUE(WaitForRecordedArgs(htmProgram, args, TIMEOUT));
-    EXPECT_EQ(std::vector<std::string>{DISTRIBUTOR_URL}, args);
-    EXPECT_FALSE(RecordExists(htmlProgram));
-    EXPECT_TRUE(LinkShows(hDlg, LINK_PURPLE));
+        ClickItem(hDlg, IDC_LINK);
+        if (c.started) {
+            bool recorded = false;
+            WaitUntil(
+                [&] {
+                    DismissShellBoxesUntil(p.Pid(), DISTRIBUTOR_URL, {hDlg}, 0);
+                    recorded = RecordExists(htmProgram);
+                    return recorded;
+                },
+                TIMEOUT);
+            ASSERT_TRUE(recorded);
+            std::vector<std::string> args;
+            ASSERT_TRUE(WaitForRecordedArgs(htmProgram, args, TIMEOUT));
+            EXPECT_EQ(std::vector<std::string>{DISTRIBUTOR_URL}, args);
+            EXPECT_TRUE(LinkShows(hDlg, LINK_PURPLE));
+        } else {
+            HWND hError = DismissShellBoxesUntil(p.Pid(), DISTRIBUTOR_URL, {hDlg}, TIMEOUT);
+            ASSERT_NE(nullptr, hError);
+            ClickItem(hError, IDOK);
+            ASSERT_TRUE(WaitGone(hError, TIMEOUT));
+            EXPECT_FALSE(RecordExists(htmProgram));
+            EXPECT_TRUE(LinkShows(hDlg, LINK_BLUE));
+        }
+        EXPECT_FALSE(RecordExists(htmlProgram));
 
-    ClickItem(hDlg, IDCANCEL);
-    EXPECT_TRUE(p.WaitExit(TIMEOUT));
+        ClickItem(hDlg, IDCANCEL);
+        EXPECT_TRUE(p.WaitExit(TIMEOUT));
+    }
 }
 
 TEST(LinkOpen, InformationDialogLinksOpenTheirAddressesAndStartBlueEachTime)
