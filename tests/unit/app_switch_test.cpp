@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 namespace {
 
 struct SwitchCase {
@@ -43,6 +46,19 @@ const SwitchCase kCases[] = {
     {"-", RunMode::None, 0},
     {"abc -", RunMode::None, 0},
 };
+
+// The command line as the case's name, tabs written out.
+void PrintTo(const SwitchCase& c, std::ostream* os)
+{
+    if (!c.args) {
+        *os << "(no command line)";
+        return;
+    }
+    *os << '"';
+    for (const char* p = c.args; *p; ++p)
+        *os << (*p == '\t' ? "\\t" : std::string(1, *p));
+    *os << '"';
+}
 
 class SaverSwitchTest : public ::testing::TestWithParam<SwitchCase> {};
 

@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <vector>
 
 #include "player/core/Bitmap.h"
+#include "player/core/Composite.h"
 #include "player/core/Raster.h"
 #include "player_Fixtures.h"
 
@@ -117,6 +120,51 @@ TEST(PlayerRaster, TranslucentColourBlendsOverWhatIsThere) {
     EXPECT_EQ(c.a, 255);
 }
 
+// Rows of every length up to three blocks of four, with coverage often 0 or 255, against the
+// per-channel definition of source-over with rounding to nearest.
+TEST(PlayerRaster, CompositingRoundsEachChannelToNearest) {
+    std::mt19937 rng(7);
+    auto byte = [&] { return uint32_t(rng() % 256); };
+    auto pixel = [&] {
+        uint32_t a = rng() % 3 == 0 ? 255 : byte();
+        uint32_t p = a << 24;
+        for (int k = 0; k < 3; ++k) p |= (a ? byte() % (a + 1) : 0) << (8 * k);
+        return p;
+    };
+    auto roundDiv255 = [](uint32_t v) { return (2 * v + 255) / 510; };
+    for (int n = 0; n <= 12; ++n) {
+        for (int trial = 0; trial < 200; ++trial) {
+            std::vector<uint32_t> src(size_t(n) + 1), dst(size_t(n) + 1);
+            std::vector<uint8_t> cov(size_t(n) + 1);
+            for (int i = 0; i < n; ++i) {
+                src[size_t(i)] = pixel();
+                dst[size_t(i)] = pixel();
+                uint32_t r = rng() % 4;
+                cov[size_t(i)] = uint8_t(r == 0 ? 0 : r == 1 ? 255 : byte());
+            }
+            std::vector<uint32_t> out = dst;
+            CompositeRow(out.data(), src.data(), cov.data(), n);
+            for (int i = 0; i < n; ++i) {
+                uint32_t s[4], expected = 0;
+                for (int k = 0; k < 4; ++k) s[k] = roundDiv255(((src[size_t(i)] >> (8 * k)) & 255) * cov[size_t(i)]);
+                for (int k = 0; k < 4; ++k)
+                    expected |= (s[k] + roundDiv255(((dst[size_t(i)] >> (8 * k)) & 255) * (255 - s[3]))) << (8 * k);
+                ASSERT_EQ(expected, out[size_t(i)]) << "n=" << n << " i=" << i;
+            }
+            ASSERT_EQ(dst[size_t(n)], out[size_t(n)]) << "written past the row";
+        }
+    }
+}
+
+TEST(PlayerRaster, ColourAboveItsAlphaSaturatesWithoutBleeding) {
+    for (int n : {1, 4}) {  // one pixel alone and a block of four
+        std::vector<uint32_t> src(size_t(n), 0x80FF0000u), dst(size_t(n), 0xFFFFFFFFu);
+        std::vector<uint8_t> cov(size_t(n), 255);
+        CompositeRow(dst.data(), src.data(), cov.data(), n);
+        for (uint32_t p : dst) EXPECT_EQ(0xFFFF7F7Fu, p);
+    }
+}
+
 CGradient TwoStops(CColor c0, CColor c1, ESpread spread) {
     CGradient g;
     g.stops = {{0, c0}, {255, c1}};
@@ -124,12 +172,12 @@ CGradient TwoStops(CColor c0, CColor c1, ESpread spread) {
     return g;
 }
 
-// A linear gradient whose square spans x = 0..100 pixels.
-CPaint LinearAcross100(const CGradient& g) {
+// A linear gradient whose square spans x = origin..origin + 100 pixels.
+CPaint LinearAcross100(const CGradient& g, float origin = 0) {
     CPaint p;
     p.eType = EFillType::Linear;
     p.pGradient = &g;
-    p.matrix = CMatrix{100.0f / 32768, 0, 0, 1, 50, 0};
+    p.matrix = CMatrix{100.0f / 32768, 0, 0, 1, 50 + origin, 0};
     return p;
 }
 
@@ -139,10 +187,14 @@ TEST(PlayerRaster, LinearGradientEndsAndSpreadModes) {
         ESpread spread;
         int x;
         int red;  // expected red channel
+        float origin = 0;
     } cases[] = {
         {ESpread::Pad, 0, 255},    {ESpread::Pad, 99, 0},       {ESpread::Pad, 149, 0},
         {ESpread::Pad, 50, 128},   {ESpread::Repeat, 100, 255}, {ESpread::Repeat, 149, 128},
         {ESpread::Reflect, 100, 0}, {ESpread::Reflect, 199, 255}, {ESpread::Reflect, 150, 128},
+        // Left of the gradient's square, where positions are negative.
+        {ESpread::Pad, 10, 255, 100}, {ESpread::Repeat, 75, 64, 100}, {ESpread::Reflect, 75, 191, 100},
+        {ESpread::Reflect, 0, 3, 100},
     };
     for (const auto& c : cases) {
         CGradient g = TwoStops(RED, BLUE, c.spread);
@@ -150,7 +202,7 @@ TEST(PlayerRaster, LinearGradientEndsAndSpreadModes) {
         CPath path;
         path.AddRect(0, 0, 200, 2);
         CRasterizer rz;
-        rz.Fill(img.Canvas(), path, EFillRule::NonZero, LinearAcross100(g), nullptr);
+        rz.Fill(img.Canvas(), path, EFillRule::NonZero, LinearAcross100(g, c.origin), nullptr);
         CColor px = img.Color(c.x, 0);
         EXPECT_NEAR(px.r, c.red, 4) << int(c.spread) << " x=" << c.x;
         EXPECT_NEAR(px.b, 255 - c.red, 4) << int(c.spread) << " x=" << c.x;

@@ -5,6 +5,11 @@
 
 #include "player/core/Bitmap.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define VF_SHADER_SSE2 1
+#endif
+
 namespace player {
 
 static constexpr float GRADIENT_HALF = 16384.0f;
@@ -123,6 +128,46 @@ static inline int LutIndex(float t, ESpread e) {
     return i >= 255.0f ? 255 : i > 0.0f ? int(i) : 0;
 }
 
+#ifdef VF_SHADER_SSE2
+// floor(v) for |v| below 2^22; larger values are pulled in first, where the spread's period is
+// long lost to float precision anyway.
+static inline __m128 Floor4(__m128 v) {
+    const __m128 f = _mm_cvtepi32_ps(_mm_cvttps_epi32(v));
+    return _mm_sub_ps(f, _mm_and_ps(_mm_cmpgt_ps(f, v), _mm_set1_ps(1.0f)));
+}
+#endif
+
+// Colours for gradient positions t[0..n): the spread, then the table.
+static void LookUpRow(const float* t, int n, ESpread spread, const uint32_t* lut, uint32_t* out) {
+    int i = 0;
+#ifdef VF_SHADER_SSE2
+    const __m128 lim = _mm_set1_ps(4194304.0f), one = _mm_set1_ps(1.0f);
+    const __m128 signBit = _mm_set1_ps(-0.0f);
+    alignas(16) int32_t idx[4];
+    for (; i + 4 <= n; i += 4) {
+        // max(v, lo) gives lo for NaN, which then lands on index 0 like the scalar path.
+        __m128 v = _mm_loadu_ps(t + i);
+        if (spread == ESpread::Repeat) {
+            v = _mm_min_ps(_mm_max_ps(v, _mm_sub_ps(_mm_setzero_ps(), lim)), lim);
+            v = _mm_sub_ps(v, Floor4(v));
+        } else if (spread == ESpread::Reflect) {
+            v = _mm_min_ps(_mm_max_ps(_mm_mul_ps(v, _mm_set1_ps(0.5f)), _mm_sub_ps(_mm_setzero_ps(), lim)), lim);
+            const __m128 half = _mm_sub_ps(v, Floor4(v));
+            v = _mm_add_ps(half, half);                                          // 0..2
+            v = _mm_sub_ps(one, _mm_andnot_ps(signBit, _mm_sub_ps(one, v)));    // folded at 1
+        }
+        v = _mm_add_ps(_mm_mul_ps(v, _mm_set1_ps(255.0f)), _mm_set1_ps(0.5f));
+        v = _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+        _mm_store_si128(reinterpret_cast<__m128i*>(idx), _mm_cvttps_epi32(v));
+        out[i] = lut[idx[0]];
+        out[i + 1] = lut[idx[1]];
+        out[i + 2] = lut[idx[2]];
+        out[i + 3] = lut[idx[3]];
+    }
+#endif
+    for (; i < n; ++i) out[i] = lut[LutIndex(t[i], spread)];
+}
+
 void CPaintShader::ShadeGradient(int x, int y, int n, uint32_t* pOut) const {
     const CGradient& g = *m_pPaint->pGradient;
     float px = x + 0.5f, py = y + 0.5f;
@@ -133,13 +178,13 @@ void CPaintShader::ShadeGradient(int x, int y, int n, uint32_t* pOut) const {
     const float fx = std::max(-0.98f, std::min(0.98f, g.fFocal)) * GRADIENT_HALF;
     const EFillType type = m_pPaint->eType == EFillType::Focal && fx == 0 ? EFillType::Radial : m_pPaint->eType;
     const float k = 1.0f / (2 * GRADIENT_HALF), kr = 1.0f / GRADIENT_HALF;
+    // Positions first, then the spread and the table.
+    if (m_positions.size() < size_t(n)) m_positions.resize(size_t(n));
+    float* t = m_positions.data();
     switch (type) {
     case EFillType::Linear:
-    case EFillType::Radial: {
-        // Positions first, in a loop without branches the compiler can vectorise; then the
-        // spread and the table.
-        if (m_positions.size() < size_t(n)) m_positions.resize(size_t(n));
-        float* t = m_positions.data();
+    case EFillType::Radial:
+        // Loops without branches, which the compiler vectorises.
         if (type == EFillType::Linear) {
             const float t0 = (gx + GRADIENT_HALF) * k, dt = dx * k;
             for (int i = 0; i < n; ++i) t[i] = t0 + dt * float(i);
@@ -149,32 +194,23 @@ void CPaintShader::ShadeGradient(int x, int y, int n, uint32_t* pOut) const {
                 t[i] = std::sqrt(x * x + y * y) * kr;
             }
         }
-        if (spread == ESpread::Pad) {
-            for (int i = 0; i < n; ++i) {
-                float v = t[i] * 255.0f + 0.5f;
-                pOut[i] = m_lut[v >= 255.0f ? 255 : v > 0.0f ? int(v) : 0];
-            }
-        } else {
-            for (int i = 0; i < n; ++i) pOut[i] = m_lut[LutIndex(t[i], spread)];
-        }
         break;
-    }
     default:
         // Distance from the focal point relative to the distance, along the same ray, from the
         // focal point to the gradient's circle.
         for (int i = 0; i < n; ++i, gx += dx, gy += dy) {
             float vx = gx - fx, vy = gy;
             float len = std::sqrt(vx * vx + vy * vy);
-            float t = 0;
+            t[i] = 0;
             if (len >= 1e-3f) {
                 float b = fx * (vx / len);
                 float s = -b + std::sqrt(std::max(0.0f, b * b - fx * fx + GRADIENT_HALF * GRADIENT_HALF));
-                t = s > 0 ? len / s : 1.0f;
+                t[i] = s > 0 ? len / s : 1.0f;
             }
-            pOut[i] = m_lut[LutIndex(t, spread)];
         }
         break;
     }
+    LookUpRow(t, n, spread, m_lut, pOut);
 }
 
 static inline uint32_t Lerp2(uint32_t p0, uint32_t p1, uint32_t w1) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "player/core/Composite.h"
 #include "player/core/PaintShader.h"
 
 namespace player {
@@ -255,34 +256,13 @@ bool CRasterizer::RowCoverage(int row, EFillRule rule, int& xBegin, int& xEnd) {
     return xBegin < xEnd;
 }
 
-static inline uint32_t MulDiv255(uint32_t v, uint32_t a) {
-    uint32_t t = v * a + 128;
-    return (t + (t >> 8)) >> 8;
-}
-
-// Scales all four channels of a premultiplied pixel by a/255.
-static inline uint32_t ScalePixel(uint32_t p, uint32_t a) {
-    uint32_t rb = (p & 0x00ff00ffu) * a + 0x00800080u;
-    rb = ((rb + ((rb >> 8) & 0x00ff00ffu)) >> 8) & 0x00ff00ffu;
-    uint32_t ag = ((p >> 8) & 0x00ff00ffu) * a + 0x00800080u;
-    ag = (ag + ((ag >> 8) & 0x00ff00ffu)) & 0xff00ff00u;
-    return rb | ag;
-}
-
-static inline uint32_t Over(uint32_t src, uint32_t dst) {
-    uint32_t inv = 255 - (src >> 24);
-    return src + ScalePixel(dst, inv);
-}
-
 void CRasterizer::Fill(const CCanvas& canvas, const CPath& path, EFillRule rule, const CPaint& paint,
                        const CCoverageMask* pClip) {
     CPaintShader shader;
     if (!shader.Prepare(paint)) return;
     if (!Accumulate(path, canvas.nWidth, canvas.nHeight)) return;
     if (m_colors.size() < size_t(m_nW)) m_colors.resize(size_t(m_nW));
-    const bool bSolid = shader.IsSolid();
-    const uint32_t solid = shader.SolidColor();
-    if (bSolid && (solid >> 24) == 0) {
+    if (shader.IsSolid() && (shader.SolidColor() >> 24) == 0) {
         // Still drain the accumulator so that it is clean for the next path.
         int b, e;
         for (int row = 0; row < m_nH; ++row) RowCoverage(row, rule, b, e);
@@ -292,36 +272,17 @@ void CRasterizer::Fill(const CCanvas& canvas, const CPath& path, EFillRule rule,
         int xb, xe;
         if (!RowCoverage(row, rule, xb, xe)) continue;
         const int y = m_nY0 + row;
-        uint32_t* dst = canvas.Row(y) + m_nX0;
-        const uint8_t* cov = m_cov.data();
+        uint8_t* cov = m_cov.data();
         if (pClip) {
             const uint8_t* clip = &pClip->cov[size_t(y) * size_t(pClip->nWidth) + size_t(m_nX0)];
-            for (int x = xb; x < xe; ++x) m_cov[size_t(x)] = uint8_t(MulDiv255(cov[x], clip[x]));
-        }
-        if (bSolid) {
-            const bool bOpaque = (solid >> 24) == 255;
-            for (int x = xb; x < xe; ++x) {
-                uint32_t a = cov[x];
-                if (a == 0) continue;
-                if (a == 255 && bOpaque)
-                    dst[x] = solid;
-                else
-                    dst[x] = Over(a == 255 ? solid : ScalePixel(solid, a), dst[x]);
-            }
-            continue;
+            for (int x = xb; x < xe; ++x) cov[x] = uint8_t(MulDiv255(cov[x], clip[x]));
         }
         // Shaded from the first to the last covered pixel of the row.
         while (xb < xe && cov[xb] == 0) ++xb;
         while (xe > xb && cov[xe - 1] == 0) --xe;
         if (xb >= xe) continue;
         shader.ShadeRow(m_nX0 + xb, y, xe - xb, m_colors.data());
-        const uint32_t* src = m_colors.data() - xb;
-        for (int x = xb; x < xe; ++x) {
-            uint32_t a = cov[x];
-            if (a == 0) continue;
-            uint32_t s = a == 255 ? src[x] : ScalePixel(src[x], a);
-            dst[x] = (s >> 24) == 255 ? s : Over(s, dst[x]);
-        }
+        CompositeRow(canvas.Row(y) + m_nX0 + xb, m_colors.data(), cov + xb, xe - xb);
     }
 }
 
