@@ -351,6 +351,49 @@ TEST(PlayerSwf, TextDrawsGlyphOutlinesAtItsHeight) {
     }
 }
 
+TEST(PlayerSwf, ButtonsShowTheirUpStateOnly) {
+    for (int version : {1, 2}) {
+        CSwfWriter w(40, 20, 12);
+        w.SetBackground(Rgb(255, 255, 255));
+        CShapeBuilder red, blue;
+        red.Rect(0, 0, 200, 200, red.AddFill(CFillW::SolidColor(Rgb(255, 0, 0))));
+        blue.Rect(0, 0, 200, 200, blue.AddFill(CFillW::SolidColor(Rgb(0, 0, 255))));
+        uint16_t redId = w.DefineShape(red, 1), blueId = w.DefineShape(blue, 1);
+        CCxformW halfGreen;
+        halfGreen.mr = 0;
+        halfGreen.ag = 128;
+        // Up at x = 0..10 px (up and over), over at 10..20, hit at 20..30, up again at 30..40.
+        std::vector<CSwfWriter::CButtonRecordW> records = {
+            {0x03, redId, 1, CMatrixW::Translate(0, 0), halfGreen, {}, 0},
+            {0x02, blueId, 2, CMatrixW::Translate(200, 0), CCxformW(), {}, 0},
+            {0x08, blueId, 3, CMatrixW::Translate(400, 0), CCxformW(), {}, 0},
+            {0x01, redId, 4, CMatrixW::Translate(600, 0), CCxformW(), {}, 0},
+        };
+        if (version == 2) {
+            // Filters and a blend mode on the hit record, to be read past: a drop shadow and a
+            // gradient glow of two colours.
+            records[2].states |= 0x30;
+            records[2].filterList = {2, 0};
+            records[2].filterList.resize(2 + 23);
+            records[2].filterList.insert(records[2].filterList.end(), {4, 2});
+            records[2].filterList.resize(records[2].filterList.size() + 2 * 5 + 19);
+            records[2].blendMode = 3;
+        }
+        uint16_t button = w.DefineButton(records, version);
+        w.Place(1, button, CMatrixW::Translate(0, 100));
+        w.ShowFrame();
+        CPlayer p;
+        playertest::Load(p, w);
+        CImage img = playertest::Render(p, 40, 20);
+        const CColor up = version == 2 ? CColor{0, 128, 0, 255} : CColor{255, 0, 0, 255};
+        EXPECT_EQ(up, img.Color(5, 10)) << version;
+        EXPECT_EQ((CColor{255, 255, 255, 255}), img.Color(15, 10)) << version;
+        EXPECT_EQ((CColor{255, 255, 255, 255}), img.Color(25, 10)) << version;
+        EXPECT_EQ((CColor{255, 0, 0, 255}), img.Color(35, 10)) << version;
+        EXPECT_EQ((CColor{255, 255, 255, 255}), img.Color(5, 2)) << version;
+    }
+}
+
 TEST(PlayerSwf, ImageComparisonReportsShareOfPixelsOff) {
     CBitmap a, b;
     a.nWidth = b.nWidth = 10;

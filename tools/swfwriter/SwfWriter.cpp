@@ -766,6 +766,41 @@ uint16_t CSwfWriter::DefineText(uint16_t font, int32_t height, CColorW color, in
     return id;
 }
 
+uint16_t CSwfWriter::DefineButton(const std::vector<CButtonRecordW>& records, int version) {
+    CBitWriter w;
+    uint16_t id = m_nNextId++;
+    w.U16(id);
+    CBitWriter recs;
+    for (const CButtonRecordW& r : records) {
+        recs.U8(r.states);
+        recs.U16(r.id);
+        recs.U16(r.depth);
+        WriteMatrix(recs, r.matrix);
+        if (version >= 2) {
+            WriteCxform(recs, r.cxform, true);
+            if (r.states & 0x10) recs.Bytes(r.filterList);
+            if (r.states & 0x20) recs.U8(r.blendMode);
+        }
+    }
+    recs.U8(0);
+    const std::vector<uint8_t> action = {0x07, 0x00};  // Stop, end of actions
+    if (version >= 2) {
+        const std::vector<uint8_t>& recBytes = recs.Data();
+        w.U8(0);                                 // not tracked as a menu
+        w.U16(uint16_t(2 + recBytes.size()));    // from here to the condition actions
+        w.Bytes(recBytes);
+        w.U16(0);                                // the last condition action
+        w.U16(0x0008);                           // on release
+        w.Bytes(action);
+        Tag(34, w.Data());
+    } else {
+        w.Bytes(recs.Data());
+        w.Bytes(action);
+        Tag(7, w.Data());
+    }
+    return id;
+}
+
 std::vector<uint8_t> CSwfWriter::Finish(bool compress) const {
     CBitWriter body;
     WriteRect(body, 0, m_nWidth * 20, 0, m_nHeight * 20);

@@ -187,6 +187,18 @@ public:
     };
     uint16_t DefineText(uint16_t font, int32_t height, CColorW color, int32_t x, int32_t y,
                         const std::vector<CGlyphW>& glyphs, int version = 1);
+    // A button's character records; states are the format's bits: 1 up, 2 over, 4 down, 8 hit.
+    struct CButtonRecordW {
+        uint8_t states;
+        uint16_t id;
+        uint16_t depth;
+        CMatrixW matrix;
+        CCxformW cxform;  // written by version 2 only, as are the two below
+        std::vector<uint8_t> filterList;  // raw, with states bit 0x10
+        uint8_t blendMode = 0;            // with states bit 0x20
+    };
+    // DefineButton (version 1) or DefineButton2, with an action on release after the records.
+    uint16_t DefineButton(const std::vector<CButtonRecordW>& records, int version = 2);
     // The file: "FWS", or "CWS" with the body compressed.
     std::vector<uint8_t> Finish(bool compress = false) const;
     bool Save(const std::string& path, bool compress = false) const;

@@ -9,10 +9,10 @@ namespace {
 
 enum ETag : uint16_t {
     TAG_END = 0, TAG_SHOW_FRAME = 1, TAG_DEFINE_SHAPE = 2, TAG_PLACE_OBJECT = 4,
-    TAG_REMOVE_OBJECT = 5, TAG_DEFINE_BITS = 6, TAG_JPEG_TABLES = 8, TAG_SET_BACKGROUND = 9,
+    TAG_REMOVE_OBJECT = 5, TAG_DEFINE_BITS = 6, TAG_DEFINE_BUTTON = 7, TAG_JPEG_TABLES = 8, TAG_SET_BACKGROUND = 9,
     TAG_DEFINE_FONT = 10, TAG_DEFINE_TEXT = 11, TAG_DO_ACTION = 12, TAG_DEFINE_LOSSLESS = 20,
     TAG_DEFINE_BITS_JPEG2 = 21, TAG_DEFINE_SHAPE2 = 22, TAG_PLACE_OBJECT2 = 26,
-    TAG_REMOVE_OBJECT2 = 28, TAG_DEFINE_SHAPE3 = 32, TAG_DEFINE_TEXT2 = 33,
+    TAG_REMOVE_OBJECT2 = 28, TAG_DEFINE_SHAPE3 = 32, TAG_DEFINE_TEXT2 = 33, TAG_DEFINE_BUTTON2 = 34,
     TAG_DEFINE_BITS_JPEG3 = 35, TAG_DEFINE_LOSSLESS2 = 36, TAG_DEFINE_SPRITE = 39,
     TAG_FRAME_LABEL = 43, TAG_DEFINE_MORPH_SHAPE = 46, TAG_DEFINE_FONT2 = 48,
     TAG_DO_INIT_ACTION = 59, TAG_PLACE_OBJECT3 = 70, TAG_DEFINE_FONT3 = 75,
@@ -28,6 +28,7 @@ private:
     void Define(uint16_t id, CCharacter c) { m_movie.dictionary.emplace(id, std::move(c)); }
     void ReadCharacter(uint16_t code, CSwfReader& r);
     void ReadBitmap(uint16_t code, uint16_t id, CSwfReader& r);
+    static void ReadButton(uint16_t code, CSwfReader& r, CTimelineDef& timeline);
     bool ReadPlace(uint16_t code, CSwfReader& r, CPlaceCommand& p);
 
     CMovie& m_movie;
@@ -70,6 +71,63 @@ bool CMovieLoader::ReadPlace(uint16_t code, CSwfReader& r, CPlaceCommand& p) {
     if (p.bHasClipDepth) p.nClipDepth = r.U16();
     // Filters, blend modes and clip actions follow; the player does not use them.
     return r.Ok();
+}
+
+// Skips a filter list; false when a filter of unknown size makes the rest unreadable.
+static bool SkipFilters(CSwfReader& r) {
+    unsigned n = r.U8();
+    for (unsigned i = 0; i < n && r.Ok(); ++i) {
+        switch (r.U8()) {
+        case 0: r.Skip(23); break;  // drop shadow
+        case 1: r.Skip(9); break;   // blur
+        case 2: r.Skip(15); break;  // glow
+        case 3: r.Skip(27); break;  // bevel
+        case 4:                     // gradient glow
+        case 7:                     // gradient bevel
+            r.Skip(size_t(r.U8()) * 5 + 19);
+            break;
+        case 5: {                   // convolution
+            size_t cells = size_t(r.U8());
+            cells *= r.U8();
+            r.Skip(8 + 4 * cells + 5);
+            break;
+        }
+        case 6: r.Skip(80); break;  // colour matrix
+        default: return false;
+        }
+    }
+    return r.Ok();
+}
+
+// A button shows the characters of its up state, as it does while no pointer is over it: a
+// sprite of one frame that places them. The other states and the actions answer the mouse,
+// which ends a screen saver first, so they are passed over.
+void CMovieLoader::ReadButton(uint16_t code, CSwfReader& r, CTimelineDef& timeline) {
+    const bool bButton2 = code == TAG_DEFINE_BUTTON2;
+    if (bButton2) {
+        r.U8();   // track as menu
+        r.U16();  // offset of the actions
+    }
+    std::vector<CFrameCommand> frame;
+    while (r.Ok()) {
+        const uint8_t states = r.U8();
+        if (states == 0) break;
+        CFrameCommand cmd;
+        CPlaceCommand& p = cmd.place;
+        p.bHasCharacter = true;
+        p.nCharacterId = r.U16();
+        p.nDepth = r.U16();
+        p.bHasMatrix = true;
+        p.matrix = r.Matrix();
+        if (bButton2) {
+            p.bHasCxform = true;
+            p.cxform = r.ColorTransform(true);
+            if ((states & 0x10) && !SkipFilters(r)) break;
+            if (states & 0x20) r.U8();  // blend mode
+        }
+        if (r.Ok() && (states & 0x01)) frame.push_back(std::move(cmd));
+    }
+    timeline.frames.push_back(std::move(frame));
 }
 
 void CMovieLoader::ReadBitmap(uint16_t code, uint16_t id, CSwfReader& r) {
@@ -138,6 +196,14 @@ void CMovieLoader::ReadCharacter(uint16_t code, CSwfReader& r) {
         if (!ParseText(r, code == TAG_DEFINE_TEXT ? 1 : 2, *text)) return;
         c.eKind = ECharacterKind::Text;
         c.pText = std::move(text);
+        break;
+    }
+    case TAG_DEFINE_BUTTON:
+    case TAG_DEFINE_BUTTON2: {
+        auto button = std::make_shared<CTimelineDef>();
+        ReadButton(code, r, *button);
+        c.eKind = ECharacterKind::Sprite;
+        c.pSprite = std::move(button);
         break;
     }
     case TAG_DEFINE_SPRITE: {
@@ -214,6 +280,7 @@ void CMovieLoader::ReadTimeline(CSwfReader& r, CTimelineDef& timeline, bool bSpr
         case TAG_DEFINE_BITS: case TAG_DEFINE_BITS_JPEG2: case TAG_DEFINE_BITS_JPEG3:
         case TAG_DEFINE_LOSSLESS: case TAG_DEFINE_LOSSLESS2:
         case TAG_DEFINE_SPRITE:
+        case TAG_DEFINE_BUTTON: case TAG_DEFINE_BUTTON2:
             // Definitions belong to the movie; inside a sprite they are not allowed.
             if (!bSprite) ReadCharacter(code, tag);
             break;
