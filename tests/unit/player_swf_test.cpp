@@ -394,6 +394,63 @@ TEST(PlayerSwf, ButtonsShowTheirUpStateOnly) {
     }
 }
 
+// Text fields in a font of four glyphs on a 1024-unit em: "A" and "\u00C4" fill the em square,
+// "B" its left half, and the space is empty and half as wide. At a height of 200 twips an em
+// is 10 pixels, and a field's first line fills y = 2..12 pixels, inside the 2-pixel gutter.
+TEST(PlayerSwf, TextFieldsLayOutTheirInitialText) {
+    using Points = std::vector<std::pair<int, int>>;
+    const struct {
+        const char* name;
+        uint8_t swfVersion;
+        int widthPx;
+        uint8_t align;
+        bool multiline, wordWrap, html;
+        const char* text;
+        Points inked, blank;
+    } cases[] = {
+        {"left", 8, 50, 0, false, false, false, "AB", {{7, 7}, {14, 7}, {7, 11}}, {{19, 7}, {7, 17}, {1, 7}, {7, 1}}},
+        {"right", 8, 50, 1, false, false, false, "AB", {{33, 7}, {40, 7}}, {{7, 7}, {45, 7}}},
+        {"centre", 8, 50, 2, false, false, false, "AB", {{20, 7}, {27, 7}}, {{12, 7}, {32, 7}}},
+        {"word wrap", 8, 25, 0, true, true, false, "AB AB", {{7, 7}, {7, 17}, {14, 17}}, {{30, 7}}},
+        {"html", 8, 50, 0, true, false, true, "<p>A</p>B&amp;", {{7, 7}, {4, 17}}, {{14, 7}, {9, 17}}},
+        {"single line", 8, 50, 0, false, false, false, "A\nB", {{7, 7}}, {{4, 17}}},
+        {"UTF-8", 6, 50, 0, false, false, false, "\xC3\x84" "B", {{7, 7}, {14, 7}}, {}},
+        {"bytes before version 6", 5, 50, 0, false, false, false, "\xC3\x84" "B", {{4, 7}}, {{9, 7}}},
+    };
+    for (const auto& c : cases) {
+        CSwfWriter w(50, 30, 12, c.swfVersion);
+        w.SetBackground(Rgb(255, 255, 255));
+        CShapeBuilder full, half, space;
+        full.Rect(0, -1024, 1024, 0, 1);
+        half.Rect(0, -1024, 512, 0, 1);
+        CSwfWriter::CFontLayoutW layout;
+        layout.codes = {'A', 'B', ' ', 0xC4};
+        layout.advances = {1024, 1024, 512, 1024};
+        layout.ascent = 1024;
+        uint16_t font = w.DefineFont({full, half, space, full}, 2, &layout);
+        CSwfWriter::CEditTextW field;
+        field.x1 = c.widthPx * 20;
+        field.y1 = 600;
+        field.font = font;
+        field.height = 200;
+        field.color = Rgb(255, 0, 0);
+        field.align = c.align;
+        field.multiline = c.multiline;
+        field.wordWrap = c.wordWrap;
+        field.html = c.html;
+        field.text = c.text;
+        w.Place(1, w.DefineEditText(field), CMatrixW());
+        w.ShowFrame();
+        CPlayer p;
+        playertest::Load(p, w);
+        CImage img = playertest::Render(p, 50, 30);
+        for (const auto& pt : c.inked)
+            EXPECT_EQ((CColor{255, 0, 0, 255}), img.Color(pt.first, pt.second)) << c.name << " at " << pt.first << "," << pt.second;
+        for (const auto& pt : c.blank)
+            EXPECT_EQ((CColor{255, 255, 255, 255}), img.Color(pt.first, pt.second)) << c.name << " at " << pt.first << "," << pt.second;
+    }
+}
+
 TEST(PlayerSwf, ImageComparisonReportsShareOfPixelsOff) {
     CBitmap a, b;
     a.nWidth = b.nWidth = 10;

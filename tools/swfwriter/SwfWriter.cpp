@@ -693,7 +693,7 @@ uint16_t CSwfWriter::DefineBits(const std::vector<uint8_t>& image) {
     return id;
 }
 
-uint16_t CSwfWriter::DefineFont(const std::vector<CShapeBuilder>& glyphs, int version) {
+uint16_t CSwfWriter::DefineFont(const std::vector<CShapeBuilder>& glyphs, int version, const CFontLayoutW* layout) {
     std::vector<std::vector<uint8_t>> shapes;
     for (const CShapeBuilder& g : glyphs) {
         CBitWriter s;
@@ -713,7 +713,7 @@ uint16_t CSwfWriter::DefineFont(const std::vector<CShapeBuilder>& glyphs, int ve
         Tag(10, w.Data());
         return id;
     }
-    w.U8(0x08 | 0x04);  // wide offsets, wide codes
+    w.U8(uint8_t(0x08 | 0x04 | (layout ? 0x80 : 0)));  // wide offsets, wide codes, layout
     w.U8(0);
     w.U8(4);
     for (char c : std::string("Demo")) w.U8(uint8_t(c));
@@ -725,7 +725,15 @@ uint16_t CSwfWriter::DefineFont(const std::vector<CShapeBuilder>& glyphs, int ve
     }
     w.U32(offset);
     for (const auto& s : shapes) w.Bytes(s);
-    for (size_t i = 0; i < glyphs.size(); ++i) w.U16(uint16_t('A' + i));
+    for (size_t i = 0; i < glyphs.size(); ++i) w.U16(layout ? layout->codes.at(i) : uint16_t('A' + i));
+    if (layout) {
+        w.U16(layout->ascent);
+        w.U16(layout->descent);
+        w.U16(0);  // leading
+        for (size_t i = 0; i < glyphs.size(); ++i) w.U16(uint16_t(layout->advances.at(i)));
+        for (size_t i = 0; i < glyphs.size(); ++i) WriteRect(w, 0, 0, 0, 0);
+        w.U16(0);  // no kerning pairs
+    }
     Tag(version >= 3 ? 75 : 48, w.Data());
     return id;
 }
@@ -763,6 +771,29 @@ uint16_t CSwfWriter::DefineText(uint16_t font, int32_t height, CColorW color, in
     w.Align();
     w.U8(0);
     Tag(version >= 2 ? 33 : 11, w.Data());
+    return id;
+}
+
+uint16_t CSwfWriter::DefineEditText(const CEditTextW& t) {
+    CBitWriter w;
+    uint16_t id = m_nNextId++;
+    w.U16(id);
+    WriteRect(w, t.x0, t.x1, t.y0, t.y1);
+    // has text, word wrap, multiline, password, read-only, colour, font; layout, HTML, outlines
+    w.U8(uint8_t(0x80 | (t.wordWrap ? 0x40 : 0) | (t.multiline ? 0x20 : 0) | (t.password ? 0x10 : 0) | 0x08 |
+                 0x04 | 0x01));
+    w.U8(uint8_t(0x20 | (t.html ? 0x02 : 0) | 0x01));
+    w.U16(t.font);
+    w.U16(t.height);
+    WriteColor(w, t.color, true);
+    w.U8(t.align);
+    w.U16(t.leftMargin);
+    w.U16(t.rightMargin);
+    w.U16(t.indent);
+    w.U16(uint16_t(t.leading));
+    w.String("");
+    w.String(t.text);
+    Tag(37, w.Data());
     return id;
 }
 

@@ -179,8 +179,27 @@ public:
     uint16_t DefineBitsJpeg3(const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& alpha);
     void JpegTables(const std::vector<uint8_t>& tables);
     uint16_t DefineBits(const std::vector<uint8_t>& image);
+    // What text fields lay a font out with: a code and an advance per glyph, in glyph units.
+    struct CFontLayoutW {
+        std::vector<uint16_t> codes;
+        std::vector<int16_t> advances;
+        uint16_t ascent = 0, descent = 0;
+    };
     // Glyphs on the font's EM square (1024 units; 20480 for version 3), filled by style 1.
-    uint16_t DefineFont(const std::vector<CShapeBuilder>& glyphs, int version = 2);
+    // Without a layout, versions 2 and 3 give the glyphs the codes 'A', 'B', ...
+    uint16_t DefineFont(const std::vector<CShapeBuilder>& glyphs, int version = 2,
+                        const CFontLayoutW* layout = nullptr);
+    struct CEditTextW {
+        int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // bounds, twips
+        uint16_t font = 0, height = 0;
+        CColorW color{0, 0, 0, 255};
+        bool multiline = false, wordWrap = false, html = false, password = false;
+        uint8_t align = 0;  // 0 left, 1 right, 2 centre
+        uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
+        int16_t leading = 0;
+        std::string text;  // as stored: UTF-8 from SWF 6 on
+    };
+    uint16_t DefineEditText(const CEditTextW& t);
     struct CGlyphW {
         uint16_t index;
         int32_t advance;

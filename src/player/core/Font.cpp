@@ -47,6 +47,27 @@ bool ParseFont(CSwfReader& r, int nVersion, size_t* pEdgeBudget, CFont& font) {
     if (!r.Ok()) return false;
     ParseGlyphs(pTable, nTable, offsets, nCodeTable, pEdgeBudget, font);
     font.fEmSquare = nVersion == 3 ? 20480.0f : 1024.0f;
+    // The code table follows the glyphs, then the layout. Fonts without them still draw static
+    // text, which names glyphs by index.
+    if (n == 0 || nCodeTable > nTable) return true;
+    CSwfReader tail(pTable + nCodeTable, nTable - nCodeTable);
+    const bool bWideCodes = flags & 0x04;
+    for (uint16_t i = 0; i < n && tail.Ok(); ++i) font.codes.push_back(bWideCodes ? tail.U16() : tail.U8());
+    if (!tail.Ok()) {
+        font.codes.clear();
+        return true;
+    }
+    if (flags & 0x80) {
+        float ascent = tail.U16(), descent = tail.U16();
+        tail.S16();  // leading: text fields take theirs from the field
+        std::vector<float> advances(n);
+        for (float& a : advances) a = tail.S16();
+        if (tail.Ok()) {
+            font.fAscent = ascent;
+            font.fDescent = descent;
+            font.advances = std::move(advances);
+        }
+    }
     return true;
 }
 

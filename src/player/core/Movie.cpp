@@ -13,7 +13,8 @@ enum ETag : uint16_t {
     TAG_DEFINE_FONT = 10, TAG_DEFINE_TEXT = 11, TAG_DO_ACTION = 12, TAG_DEFINE_LOSSLESS = 20,
     TAG_DEFINE_BITS_JPEG2 = 21, TAG_DEFINE_SHAPE2 = 22, TAG_PLACE_OBJECT2 = 26,
     TAG_REMOVE_OBJECT2 = 28, TAG_DEFINE_SHAPE3 = 32, TAG_DEFINE_TEXT2 = 33, TAG_DEFINE_BUTTON2 = 34,
-    TAG_DEFINE_BITS_JPEG3 = 35, TAG_DEFINE_LOSSLESS2 = 36, TAG_DEFINE_SPRITE = 39,
+    TAG_DEFINE_BITS_JPEG3 = 35, TAG_DEFINE_LOSSLESS2 = 36, TAG_DEFINE_EDIT_TEXT = 37,
+    TAG_DEFINE_SPRITE = 39,
     TAG_FRAME_LABEL = 43, TAG_DEFINE_MORPH_SHAPE = 46, TAG_DEFINE_FONT2 = 48,
     TAG_DO_INIT_ACTION = 59, TAG_PLACE_OBJECT3 = 70, TAG_DEFINE_FONT3 = 75,
     TAG_DEFINE_SHAPE4 = 83, TAG_DEFINE_MORPH_SHAPE2 = 84,
@@ -191,9 +192,12 @@ void CMovieLoader::ReadCharacter(uint16_t code, CSwfReader& r) {
         break;
     }
     case TAG_DEFINE_TEXT:
-    case TAG_DEFINE_TEXT2: {
+    case TAG_DEFINE_TEXT2:
+    case TAG_DEFINE_EDIT_TEXT: {
         auto text = std::make_shared<CText>();
-        if (!ParseText(r, code == TAG_DEFINE_TEXT ? 1 : 2, *text)) return;
+        const bool bOk = code == TAG_DEFINE_EDIT_TEXT ? ParseEditText(r, m_movie.header.nVersion, m_movie, *text)
+                                                      : ParseText(r, code == TAG_DEFINE_TEXT ? 1 : 2, *text);
+        if (!bOk) return;
         c.eKind = ECharacterKind::Text;
         c.pText = std::move(text);
         break;
@@ -276,7 +280,7 @@ void CMovieLoader::ReadTimeline(CSwfReader& r, CTimelineDef& timeline, bool bSpr
         case TAG_DEFINE_SHAPE: case TAG_DEFINE_SHAPE2: case TAG_DEFINE_SHAPE3: case TAG_DEFINE_SHAPE4:
         case TAG_DEFINE_MORPH_SHAPE: case TAG_DEFINE_MORPH_SHAPE2:
         case TAG_DEFINE_FONT: case TAG_DEFINE_FONT2: case TAG_DEFINE_FONT3:
-        case TAG_DEFINE_TEXT: case TAG_DEFINE_TEXT2:
+        case TAG_DEFINE_TEXT: case TAG_DEFINE_TEXT2: case TAG_DEFINE_EDIT_TEXT:
         case TAG_DEFINE_BITS: case TAG_DEFINE_BITS_JPEG2: case TAG_DEFINE_BITS_JPEG3:
         case TAG_DEFINE_LOSSLESS: case TAG_DEFINE_LOSSLESS2:
         case TAG_DEFINE_SPRITE:

@@ -58,6 +58,12 @@ struct CMorphShape {
 struct CFont {
     std::vector<CShape> glyphs;
     float fEmSquare = 1024;  // glyph units per text height unit (20480 for DefineFont3)
+    // What text fields lay out with (DefineFont2 and 3): each glyph's character code, and,
+    // when the font carries its layout, each glyph's advance and the font's ascent and
+    // descent, in glyph units.
+    std::vector<uint16_t> codes;
+    std::vector<float> advances;
+    float fAscent = 0, fDescent = 0;
 };
 
 struct CTextGlyph {
@@ -112,5 +118,8 @@ bool ParseMorphShape(CSwfReader& r, int nVersion, size_t* pEdgeBudget, CMorphSha
 void MorphToShape(const CMorphShape& morph, float fRatio, CShape& out);
 bool ParseFont(CSwfReader& r, int nVersion, size_t* pEdgeBudget, CFont& out);
 bool ParseText(CSwfReader& r, int nVersion, CText& out);
+// A text field as its initial text lays out in its font; fonts come from the movie read so far.
+// nSwfVersion tells how the text is encoded: UTF-8 from version 6, one byte a character before.
+bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, CText& out);
 
 }  // namespace player
