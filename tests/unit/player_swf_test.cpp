@@ -35,7 +35,7 @@ TEST(PlayerSwf, HeaderOfPlainAndCompressedMovies) {
     for (bool compress : {false, true}) {
         std::vector<uint8_t> bytes = RedSquareMovie().Finish(compress);
         CMovie m;
-        ASSERT_EQ(LoadMovie(bytes.data(), bytes.size(), nullptr, m), ELoadError::None);
+        ASSERT_EQ(LoadMovie(bytes.data(), bytes.size(), nullptr, nullptr, m), ELoadError::None);
         EXPECT_EQ(m.header.rcFrame.Width(), 800);
         EXPECT_EQ(m.header.rcFrame.Height(), 600);
         EXPECT_FLOAT_EQ(m.header.fFrameRate, 24.5f);
@@ -448,6 +448,94 @@ TEST(PlayerSwf, TextFieldsLayOutTheirInitialText) {
             EXPECT_EQ((CColor{255, 0, 0, 255}), img.Color(pt.first, pt.second)) << c.name << " at " << pt.first << "," << pt.second;
         for (const auto& pt : c.blank)
             EXPECT_EQ((CColor{255, 255, 255, 255}), img.Color(pt.first, pt.second)) << c.name << " at " << pt.first << "," << pt.second;
+    }
+}
+
+// The platform's fonts as a test sees them: every character but the space is a square one em
+// wide and high on the baseline. Records what it was asked.
+class CSquareFonts : public IDeviceFonts {
+public:
+    bool Outline(const std::string& strName, bool bBold, bool bItalic, const std::vector<uint16_t>& codes,
+                 CFont& font) override {
+        ++nCalls;
+        name = strName;
+        bold = bBold;
+        italic = bItalic;
+        asked = codes;
+        const float em = font.fEmSquare;
+        font.glyphs.assign(codes.size(), CShape());
+        font.advances.assign(codes.size(), em);
+        for (size_t i = 0; i < codes.size(); ++i) {
+            if (codes[i] == ' ') continue;
+            CShapeLayer square;
+            square.fillEdges.push_back({{0, -em, 0, 0, em, -em, false},
+                                        {em, -em, 0, 0, em, 0, false},
+                                        {em, 0, 0, 0, 0, 0, false},
+                                        {0, 0, 0, 0, 0, -em, false}});
+            font.glyphs[i].layers.push_back(std::move(square));
+        }
+        font.fAscent = em;
+        font.fDescent = 0;
+        return true;
+    }
+
+    int nCalls = 0;
+    std::string name;
+    bool bold = false, italic = false;
+    std::vector<uint16_t> asked;
+};
+
+// Static text and a text field in device fonts show in the platform's font of the name the
+// movie gives, and not at all without one.
+TEST(PlayerSwf, DeviceFontsComeFromThePlatform) {
+    const CColor RED{255, 0, 0, 255}, WHITE{255, 255, 255, 255};
+    for (bool bField : {false, true}) {
+        CSwfWriter w(50, 30, 12);
+        w.SetBackground(Rgb(255, 255, 255));
+        CSwfWriter::CFontLayoutW layout;
+        layout.name = bField ? "_serif" : "_sans";
+        layout.bold = !bField;
+        layout.italic = bField;
+        uint16_t text;
+        if (bField) {
+            // A device font as text fields name it: no glyphs at all.
+            CSwfWriter::CEditTextW field;
+            field.x1 = 1000;
+            field.y1 = 600;
+            field.font = w.DefineFont({}, 2, &layout);
+            field.height = 200;
+            field.color = Rgb(255, 0, 0);
+            field.text = "BA AB";
+            text = w.DefineEditText(field);
+        } else {
+            // Static text: the font lists its characters with empty outlines.
+            layout.codes = {'A', 'B'};
+            uint16_t font = w.DefineFont({CShapeBuilder(), CShapeBuilder()}, 2, &layout);
+            // First line: glyphs 10 pixels high on the baseline y = 12 px, from x = 2 px.
+            text = w.DefineText(font, 200, Rgb(255, 0, 0), 40, 240, {{0, 200}, {1, 200}}, 2);
+        }
+        w.Place(1, text, CMatrixW());
+        w.ShowFrame();
+        const std::vector<uint8_t> bytes = w.Finish();
+
+        CSquareFonts fonts;
+        CPlayer p(DefaultJpegDecoder(), &fonts);
+        ASSERT_EQ(ELoadError::None, p.Load(bytes.data(), bytes.size()));
+        EXPECT_EQ(1, fonts.nCalls) << bField;
+        EXPECT_EQ(layout.name, fonts.name);
+        EXPECT_EQ(layout.bold, fonts.bold);
+        EXPECT_EQ(layout.italic, fonts.italic);
+        // A field asks for the characters of its text, once each; static text for its font's.
+        const std::vector<uint16_t> expected = bField ? std::vector<uint16_t>{' ', 'A', 'B'} : std::vector<uint16_t>{'A', 'B'};
+        EXPECT_EQ(expected, fonts.asked);
+        CImage img = playertest::Render(p, 50, 30);
+        EXPECT_EQ(RED, img.Color(7, 7)) << bField;
+        EXPECT_EQ(RED, img.Color(17, 7)) << bField;
+        EXPECT_EQ(WHITE, img.Color(7, 14)) << bField;
+
+        CPlayer without;
+        ASSERT_EQ(ELoadError::None, without.Load(bytes.data(), bytes.size()));
+        EXPECT_EQ(WHITE, playertest::Render(without, 50, 30).Color(7, 7)) << bField;
     }
 }
 

@@ -713,11 +713,20 @@ uint16_t CSwfWriter::DefineFont(const std::vector<CShapeBuilder>& glyphs, int ve
         Tag(10, w.Data());
         return id;
     }
-    w.U8(uint8_t(0x08 | 0x04 | (layout ? 0x80 : 0)));  // wide offsets, wide codes, layout
+    const bool bLayout = layout && !layout->advances.empty();
+    // wide offsets, wide codes, layout, italic, bold
+    w.U8(uint8_t(0x08 | 0x04 | (bLayout ? 0x80 : 0) | (layout && layout->italic ? 0x02 : 0) |
+                 (layout && layout->bold ? 0x01 : 0)));
     w.U8(0);
-    w.U8(4);
-    for (char c : std::string("Demo")) w.U8(uint8_t(c));
+    const std::string name = layout ? layout->name : "Demo";
+    w.U8(uint8_t(name.size()));
+    for (char c : name) w.U8(uint8_t(c));
     w.U16(uint16_t(glyphs.size()));
+    // A font without glyphs has no offsets and no code table.
+    if (glyphs.empty()) {
+        Tag(version >= 3 ? 75 : 48, w.Data());
+        return id;
+    }
     uint32_t offset = uint32_t(4 * glyphs.size() + 4);
     for (const auto& s : shapes) {
         w.U32(offset);
@@ -726,7 +735,7 @@ uint16_t CSwfWriter::DefineFont(const std::vector<CShapeBuilder>& glyphs, int ve
     w.U32(offset);
     for (const auto& s : shapes) w.Bytes(s);
     for (size_t i = 0; i < glyphs.size(); ++i) w.U16(layout ? layout->codes.at(i) : uint16_t('A' + i));
-    if (layout) {
+    if (bLayout) {
         w.U16(layout->ascent);
         w.U16(layout->descent);
         w.U16(0);  // leading

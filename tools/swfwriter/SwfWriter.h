@@ -179,11 +179,15 @@ public:
     uint16_t DefineBitsJpeg3(const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& alpha);
     void JpegTables(const std::vector<uint8_t>& tables);
     uint16_t DefineBits(const std::vector<uint8_t>& image);
-    // What text fields lay a font out with: a code and an advance per glyph, in glyph units.
+    // A font's codes, and what text fields lay it out with: an advance per glyph, in glyph
+    // units, ascent and descent (written when there are advances). A font whose glyphs are
+    // empty names a device font.
     struct CFontLayoutW {
         std::vector<uint16_t> codes;
         std::vector<int16_t> advances;
         uint16_t ascent = 0, descent = 0;
+        std::string name = "Demo";
+        bool bold = false, italic = false;
     };
     // Glyphs on the font's EM square (1024 units; 20480 for version 3), filled by style 1.
     // Without a layout, versions 2 and 3 give the glyphs the codes 'A', 'B', ...

@@ -1,6 +1,7 @@
 // Text fields. A field is laid out once, from its initial text, into the glyph runs that static
 // text draws with: the scripts that would change a field's text are not run, so the initial
 // text is all a field shows.
+#include <algorithm>
 #include <unordered_map>
 
 #include "player/core/Limits.h"
@@ -196,7 +197,7 @@ private:
 
 }  // namespace
 
-bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, CText& out) {
+bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, IDeviceFonts* pFonts, CText& out) {
     CFieldStyle st;
     st.rcBounds = r.Rect();
     const uint8_t f1 = r.U8(), f2 = r.U8();
@@ -221,15 +222,32 @@ bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, CText& o
     if (!r.Ok()) return false;
     out.rcBounds = st.rcBounds;
 
-    // A field in a device font, or in a font without its layout, shows nothing here.
-    const CCharacter* pFont = movie.Find(st.nFontId);
-    if (!pFont || pFont->eKind != ECharacterKind::Font || pFont->pFont->advances.empty()) return true;
+    const CCharacter* pChar = movie.Find(st.nFontId);
+    if (!pChar || pChar->eKind != ECharacterKind::Font) return true;
     std::u32string text = Decode(initial, nSwfVersion >= 6);
     if (bHtml) text = StripHtml(text);
     if (nMaxLength && text.size() > nMaxLength) text.resize(nMaxLength);
     if (bPassword) text.assign(text.size(), '*');
 
-    CLayout layout(st, *pFont->pFont, out);
+    const CFont* pFont = pChar->pFont.get();
+    if (!pFont->HasOutlines()) {
+        // A device font: outlines of the platform's font for the characters of this text.
+        if (!pFonts) return true;
+        std::vector<uint16_t> codes;
+        for (char32_t c : text)
+            if (c <= 0xFFFF && c != '\r' && c != '\n') codes.push_back(uint16_t(c));
+        std::sort(codes.begin(), codes.end());
+        codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+        auto own = std::make_shared<CFont>();
+        if (!pFonts->Outline(pFont->strName, pFont->bBold, pFont->bItalic, codes, *own)) return true;
+        own->codes = std::move(codes);
+        out.pOwnFont = own;
+        pFont = own.get();
+    }
+    // A font without its layout cannot place characters.
+    if (pFont->advances.empty()) return true;
+
+    CLayout layout(st, *pFont, out);
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find_first_of(U"\r\n", start);

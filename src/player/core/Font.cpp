@@ -34,8 +34,14 @@ bool ParseFont(CSwfReader& r, int nVersion, size_t* pEdgeBudget, CFont& font) {
         return true;
     }
     uint8_t flags = r.U8();
-    r.U8();                 // language
-    r.Skip(r.U8());         // name
+    r.U8();  // language
+    CSwfReader name = r.Sub(r.U8());
+    if (name.Remaining()) {
+        font.strName.assign(reinterpret_cast<const char*>(name.Current()), name.Remaining());
+        font.strName = font.strName.substr(0, font.strName.find('\0'));  // some movies store the NUL
+    }
+    font.bItalic = flags & 0x02;
+    font.bBold = flags & 0x01;
     uint16_t n = r.U16();
     const uint8_t* pTable = r.Current();
     size_t nTable = r.Remaining();
@@ -69,6 +75,14 @@ bool ParseFont(CSwfReader& r, int nVersion, size_t* pEdgeBudget, CFont& font) {
         }
     }
     return true;
+}
+
+bool CFont::HasOutlines() const {
+    for (const CShape& g : glyphs)
+        for (const CShapeLayer& layer : g.layers)
+            for (const auto& edges : layer.fillEdges)
+                if (!edges.empty()) return true;
+    return false;
 }
 
 bool ParseText(CSwfReader& r, int nVersion, CText& text) {

@@ -22,7 +22,8 @@ enum ETag : uint16_t {
 
 class CMovieLoader {
 public:
-    CMovieLoader(CMovie& movie, IJpegDecoder* pJpeg) : m_movie(movie), m_pJpeg(pJpeg) {}
+    CMovieLoader(CMovie& movie, IJpegDecoder* pJpeg, IDeviceFonts* pFonts)
+        : m_movie(movie), m_pJpeg(pJpeg), m_pFonts(pFonts) {}
     void ReadTimeline(CSwfReader& r, CTimelineDef& timeline, bool bSprite);
 
 private:
@@ -34,6 +35,7 @@ private:
 
     CMovie& m_movie;
     IJpegDecoder* m_pJpeg;
+    IDeviceFonts* m_pFonts;
     std::vector<uint8_t> m_jpegTables;
     size_t m_nEdgeBudget = MAX_EDGES_PER_MOVIE;
     size_t m_nBitmapBudget = MAX_DECODED_BITMAP_BYTES;
@@ -187,6 +189,12 @@ void CMovieLoader::ReadCharacter(uint16_t code, CSwfReader& r) {
     case TAG_DEFINE_FONT3: {
         auto font = std::make_shared<CFont>();
         if (!ParseFont(r, code == TAG_DEFINE_FONT ? 1 : code == TAG_DEFINE_FONT2 ? 2 : 3, &m_nEdgeBudget, *font)) return;
+        // A device font names its characters without their outlines: static text in it shows
+        // in the platform's font of that name.
+        if (m_pFonts && !font->codes.empty() && !font->HasOutlines()) {
+            const std::vector<uint16_t> codes = font->codes;
+            m_pFonts->Outline(font->strName, font->bBold, font->bItalic, codes, *font);
+        }
         c.eKind = ECharacterKind::Font;
         c.pFont = std::move(font);
         break;
@@ -195,7 +203,7 @@ void CMovieLoader::ReadCharacter(uint16_t code, CSwfReader& r) {
     case TAG_DEFINE_TEXT2:
     case TAG_DEFINE_EDIT_TEXT: {
         auto text = std::make_shared<CText>();
-        const bool bOk = code == TAG_DEFINE_EDIT_TEXT ? ParseEditText(r, m_movie.header.nVersion, m_movie, *text)
+        const bool bOk = code == TAG_DEFINE_EDIT_TEXT ? ParseEditText(r, m_movie.header.nVersion, m_movie, m_pFonts, *text)
                                                       : ParseText(r, code == TAG_DEFINE_TEXT ? 1 : 2, *text);
         if (!bOk) return;
         c.eKind = ECharacterKind::Text;
@@ -298,14 +306,14 @@ void CMovieLoader::ReadTimeline(CSwfReader& r, CTimelineDef& timeline, bool bSpr
 
 }  // namespace
 
-ELoadError LoadMovie(const uint8_t* pData, size_t nSize, IJpegDecoder* pJpeg, CMovie& out) {
+ELoadError LoadMovie(const uint8_t* pData, size_t nSize, IJpegDecoder* pJpeg, IDeviceFonts* pFonts, CMovie& out) {
     out = CMovie();
     CSwfFile file;
     ELoadError e = DecodeSwfFile(pData, nSize, file);
     if (e != ELoadError::None) return e;
     out.header = file.header;
     CSwfReader r(file.body.data() + file.nTagsOffset, file.body.size() - file.nTagsOffset);
-    CMovieLoader loader(out, pJpeg);
+    CMovieLoader loader(out, pJpeg, pFonts);
     loader.ReadTimeline(r, out.root, false);
     return ELoadError::None;
 }

@@ -64,6 +64,24 @@ struct CFont {
     std::vector<uint16_t> codes;
     std::vector<float> advances;
     float fAscent = 0, fDescent = 0;
+    // The font as the movie names it, for text shown in the platform's font of that name.
+    std::string strName;
+    bool bBold = false, bItalic = false;
+
+    bool HasOutlines() const;
+};
+
+// The platform's fonts, for text in a device font: a font the movie names without carrying
+// its outlines.
+class IDeviceFonts {
+public:
+    virtual ~IDeviceFonts() = default;
+    // Fills font's glyphs, advances, ascent and descent for codes, in their order, on an em of
+    // font.fEmSquare units with y growing downwards, from the platform's font nearest to the
+    // name ("_sans", "_serif", "_typewriter" or a family name). A character the font lacks gets
+    // an empty glyph. False when there is no font at all; font is then unchanged.
+    virtual bool Outline(const std::string& strName, bool bBold, bool bItalic, const std::vector<uint16_t>& codes,
+                         CFont& font) = 0;
 };
 
 struct CTextGlyph {
@@ -83,6 +101,9 @@ struct CText {
     CRect rcBounds;
     CMatrix matrix;
     std::vector<CTextRun> runs;
+    // A text field in a device font draws with outlines of its own, made for its characters;
+    // the runs' font ids are then not used.
+    std::shared_ptr<const CFont> pOwnFont;
 };
 
 enum class ECharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, Font, Text };
@@ -111,7 +132,9 @@ struct CMovie {
 
 // Decodes the container and reads every tag. Damaged tags are skipped; only a movie whose
 // container or header cannot be read fails.
-ELoadError LoadMovie(const uint8_t* pData, size_t nSize, IJpegDecoder* pJpeg, CMovie& out);
+// A device font's outlines come from pFonts when given; without it, text in device fonts does
+// not show.
+ELoadError LoadMovie(const uint8_t* pData, size_t nSize, IJpegDecoder* pJpeg, IDeviceFonts* pFonts, CMovie& out);
 
 // Parsers of single character tags, after the character id.
 bool ParseMorphShape(CSwfReader& r, int nVersion, size_t* pEdgeBudget, CMorphShape& out);
@@ -120,6 +143,6 @@ bool ParseFont(CSwfReader& r, int nVersion, size_t* pEdgeBudget, CFont& out);
 bool ParseText(CSwfReader& r, int nVersion, CText& out);
 // A text field as its initial text lays out in its font; fonts come from the movie read so far.
 // nSwfVersion tells how the text is encoded: UTF-8 from version 6, one byte a character before.
-bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, CText& out);
+bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, IDeviceFonts* pFonts, CText& out);
 
 }  // namespace player

@@ -8,7 +8,7 @@ namespace player {
 static constexpr double DEFAULT_FRAME_RATE = 12.0;
 static constexpr double MAX_FRAME_RATE = 120.0;
 
-CPlayer::CPlayer(IJpegDecoder* pJpeg) : m_pJpeg(pJpeg) {}
+CPlayer::CPlayer(IJpegDecoder* pJpeg, IDeviceFonts* pFonts) : m_pJpeg(pJpeg), m_pFonts(pFonts) {}
 
 CPlayer::~CPlayer() { Unload(); }
 
@@ -25,7 +25,7 @@ void CPlayer::Unload() {
 
 ELoadError CPlayer::Load(const uint8_t* pData, size_t nSize) {
     Unload();
-    ELoadError e = LoadMovie(pData, nSize, m_pJpeg, m_movie);
+    ELoadError e = LoadMovie(pData, nSize, m_pJpeg, m_pFonts, m_movie);
     if (e != ELoadError::None) {
         m_movie = CMovie();
         return e;

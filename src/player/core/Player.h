@@ -24,7 +24,8 @@ namespace player {
 
 class CPlayer {
 public:
-    explicit CPlayer(IJpegDecoder* pJpeg = DefaultJpegDecoder());
+    // Text in device fonts shows only with pFonts.
+    explicit CPlayer(IJpegDecoder* pJpeg = DefaultJpegDecoder(), IDeviceFonts* pFonts = nullptr);
     ~CPlayer();
     CPlayer(const CPlayer&) = delete;
     CPlayer& operator=(const CPlayer&) = delete;
@@ -63,6 +64,7 @@ private:
     void Unload();
 
     IJpegDecoder* m_pJpeg;
+    IDeviceFonts* m_pFonts;
     CMovie m_movie;
     CStage m_stage;
     std::unique_ptr<CClip> m_pRoot;

@@ -199,9 +199,13 @@ void CRenderer::DrawText(const CText& text, const CMatrix& parent, const CColorT
                          const CCoverageMask* pClip, const CTarget& target) {
     CMatrix m = parent.Concat(text.matrix);
     for (const CTextRun& run : text.runs) {
-        const CCharacter* pFont = m_pMovie->Find(run.nFontId);
-        if (!pFont || pFont->eKind != ECharacterKind::Font) continue;
-        const CFont& font = *pFont->pFont;
+        const CFont* pFont = text.pOwnFont.get();
+        if (!pFont) {
+            const CCharacter* pChar = m_pMovie->Find(run.nFontId);
+            if (!pChar || pChar->eKind != ECharacterKind::Font) continue;
+            pFont = pChar->pFont.get();
+        }
+        const CFont& font = *pFont;
         float k = run.fHeight / font.fEmSquare;
         m_path = CPath();
         for (const CTextGlyph& g : run.glyphs) {

@@ -26,7 +26,7 @@ class CPlayback {
 public:
     static constexpr uint32_t NO_TICK = 0xFFFFFFFFu;
 
-    explicit CPlayback(IJpegDecoder* pJpeg) : m_player(pJpeg) {}
+    explicit CPlayback(IJpegDecoder* pJpeg, IDeviceFonts* pFonts = nullptr) : m_player(pJpeg, pFonts) {}
 
     // The first frame is on the stage and counts as shown at nNowMs.
     ELoadError Load(const uint8_t* pData, size_t nSize, uint64_t nNowMs);

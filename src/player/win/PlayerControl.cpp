@@ -4,6 +4,7 @@
 #include "movie/ShockwaveFlash.h"
 #include "player/win/ControlPlayback.h"
 #include "player/win/MovieSource.h"
+#include "player/win/GdiDeviceFonts.h"
 #include "player/win/WicJpegDecoder.h"
 
 #include <oleauto.h>
@@ -17,6 +18,7 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 namespace {
 
 player::CWicJpegDecoder g_jpegDecoder;
+player::CGdiDeviceFonts g_deviceFonts;
 
 uint64_t NowMs()
 {
@@ -43,7 +45,7 @@ std::string BstrToAnsi(BSTR bstr)
 
 class CPlayerControl final : public COleControl {
 public:
-    CPlayerControl() : COleControl(FLASH_CONTROL_CLSID), m_playback(&g_jpegDecoder) {}
+    CPlayerControl() : COleControl(FLASH_CONTROL_CLSID), m_playback(&g_jpegDecoder, &g_deviceFonts) {}
 
     LRESULT WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
