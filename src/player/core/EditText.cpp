@@ -90,11 +90,13 @@ std::u32string StripHtml(const std::u32string& s) {
             if (name == U"br" || name == U"/p") out.push_back('\n');
             i = end;
         } else if (s[i] == '&') {
-            const size_t end = s.find(';', i);
-            const char32_t c = end != std::u32string::npos && end - i <= 10 ? Entity(s.substr(i + 1, end - i - 1)) : 0;
+            // Entities are short: the search for their end stops soon, so that a text of
+            // ampersands costs no more than its length.
+            const size_t end = s.substr(i, 11).find(';');
+            const char32_t c = end != std::u32string::npos ? Entity(s.substr(i + 1, end - 1)) : 0;
             if (c) {
                 out.push_back(c);
-                i = end;
+                i += end;
             } else {
                 out.push_back('&');
             }
