@@ -7,6 +7,7 @@
 #include "player/win/WicJpegDecoder.h"
 
 #include "ColourFramesMovie.h"
+#include "DeviceFontFieldMovie.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,23 @@ TEST_F(PlayerControlTest, FallbackHostsAChildWindowOfTheGivenRectangleAndId)
     HWND hCtrl = wnd.m_hWnd;
     EXPECT_TRUE(wnd.DestroyWindow());
     EXPECT_FALSE(::IsWindow(hCtrl));
+}
+
+TEST_F(PlayerControlTest, TextInADeviceFontShowsInTheSystemsFont)
+{
+    WriteMovie(BuildDeviceFontFieldMovie(200, 60, 40, "HHHH"));
+    CShockwaveFlash wnd;
+    Host(wnd, RECT{0, 0, 200, 60}, 2, TRUE);
+    // The row at y = 15 crosses the two stems of each capital, about 40 pixels high from y = 2.
+    auto redInRow = [&] {
+        int n = 0;
+        for (int x = 0; x < 200; ++x) {
+            const COLORREF c = PixelAt(wnd.m_hWnd, x, 15);
+            n += GetRValue(c) > 200 && GetGValue(c) < 100 ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return redInRow() >= 16; }, 5000)) << redInRow() << " red pixels";
 }
 
 TEST_F(PlayerControlTest, PutsOutsideTheThreeOrOfTheWrongKindAreRefused)

@@ -2,7 +2,7 @@
 #include "player/core/Player.h"
 #include "player/win/GdiDeviceFonts.h"
 
-#include "SwfWriter.h"
+#include "DeviceFontFieldMovie.h"
 
 #include <gtest/gtest.h>
 
@@ -55,22 +55,7 @@ TEST(PlayerDeviceFontsTest, OutlinesStandOnTheBaselineWithAdvancesAndMetrics)
 
 TEST(PlayerDeviceFontsTest, TextFieldInADeviceFontShowsItsText)
 {
-    // A field 200 x 60 pixels with "HHHH" 40 pixels high, in "_sans", which the movie names
-    // without outlines.
-    swfwriter::CSwfWriter w(200, 60, 12);
-    w.SetBackground({255, 255, 255, 255});
-    swfwriter::CSwfWriter::CFontLayoutW layout;
-    layout.name = "_sans";
-    swfwriter::CSwfWriter::CEditTextW field;
-    field.x1 = 200 * 20;
-    field.y1 = 60 * 20;
-    field.font = w.DefineFont({}, 2, &layout);
-    field.height = 40 * 20;
-    field.color = {255, 0, 0, 255};
-    field.text = "HHHH";
-    w.Place(1, w.DefineEditText(field), swfwriter::CMatrixW());
-    w.ShowFrame();
-    const std::vector<uint8_t> bytes = w.Finish();
+    const std::vector<uint8_t> bytes = BuildDeviceFontFieldMovie(200, 60, 40, "HHHH");
 
     auto inkedPixels = [&](player::IDeviceFonts* pFonts) {
         player::CPlayer p(nullptr, pFonts);
