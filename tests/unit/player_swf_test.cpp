@@ -451,6 +451,39 @@ TEST(PlayerSwf, TextFieldsLayOutTheirInitialText) {
     }
 }
 
+TEST(PlayerSwf, TextFieldHtmlColoursAndBorder) {
+    CSwfWriter w(50, 30, 12);
+    w.SetBackground(Rgb(128, 128, 128));
+    CShapeBuilder full;
+    full.Rect(0, -1024, 1024, 0, 1);
+    CSwfWriter::CFontLayoutW layout;
+    layout.codes = {'A'};
+    layout.advances = {1024};
+    layout.ascent = 1024;
+    const uint16_t font = w.DefineFont({full}, 2, &layout);
+    // "AAA" with the middle one blue, in a field 40 x 20 pixels with a border.
+    CSwfWriter::CEditTextW field;
+    field.x1 = 800;
+    field.y1 = 400;
+    field.font = font;
+    field.height = 200;
+    field.color = Rgb(255, 0, 0);
+    field.html = true;
+    field.border = true;
+    field.text = "<P>A<FONT FACE=\"_sans\" COLOR=\"#0000ff\">A</FONT>A</P>";
+    w.Place(1, w.DefineEditText(field), CMatrixW());
+    w.ShowFrame();
+    CPlayer p;
+    playertest::Load(p, w);
+    CImage img = playertest::Render(p, 50, 30);
+    EXPECT_EQ((CColor{255, 0, 0, 255}), img.Color(7, 7));
+    EXPECT_EQ((CColor{0, 0, 255, 255}), img.Color(17, 7));
+    EXPECT_EQ((CColor{255, 0, 0, 255}), img.Color(27, 7));
+    EXPECT_EQ((CColor{255, 255, 255, 255}), img.Color(35, 15));  // the background
+    EXPECT_LT(img.Color(0, 15).r, 64);                              // the hairline
+    EXPECT_EQ((CColor{128, 128, 128, 255}), img.Color(45, 15));    // outside the field
+}
+
 // The platform's fonts as a test sees them: every character but the space is a square one em
 // wide and high on the baseline. Records what it was asked.
 class CSquareFonts : public IDeviceFonts {

@@ -788,10 +788,11 @@ uint16_t CSwfWriter::DefineEditText(const CEditTextW& t) {
     uint16_t id = m_nNextId++;
     w.U16(id);
     WriteRect(w, t.x0, t.x1, t.y0, t.y1);
-    // has text, word wrap, multiline, password, read-only, colour, font; layout, HTML, outlines
+    // has text, word wrap, multiline, password, read-only, colour, font; layout, border, HTML,
+    // outlines
     w.U8(uint8_t(0x80 | (t.wordWrap ? 0x40 : 0) | (t.multiline ? 0x20 : 0) | (t.password ? 0x10 : 0) | 0x08 |
                  0x04 | 0x01));
-    w.U8(uint8_t(0x20 | (t.html ? 0x02 : 0) | 0x01));
+    w.U8(uint8_t(0x20 | (t.border ? 0x08 : 0) | (t.html ? 0x02 : 0) | 0x01));
     w.U16(t.font);
     w.U16(t.height);
     WriteColor(w, t.color, true);

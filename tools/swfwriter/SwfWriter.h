@@ -197,7 +197,7 @@ public:
         int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // bounds, twips
         uint16_t font = 0, height = 0;
         CColorW color{0, 0, 0, 255};
-        bool multiline = false, wordWrap = false, html = false, password = false;
+        bool multiline = false, wordWrap = false, html = false, password = false, border = false;
         uint8_t align = 0;  // 0 left, 1 right, 2 centre
         uint16_t leftMargin = 0, rightMargin = 0, indent = 0;
         int16_t leading = 0;

@@ -76,10 +76,32 @@ char32_t Entity(const std::u32string& name) {
     return 0;
 }
 
-// HTML text as plain text: tags dropped, <br> and the end of a paragraph as line breaks,
-// entities decoded; an unknown entity stays as written.
-std::u32string StripHtml(const std::u32string& s) {
+// The colour a <font> tag's color attribute gives ("#RRGGBB"), or the current one.
+CColor FontTagColor(const std::u32string& tag, CColor current) {
+    std::u32string lower;
+    for (char32_t c : tag) lower.push_back(IsAsciiAlpha(c) ? c | 0x20 : c);
+    const size_t at = lower.find(U"color");
+    const size_t hash = at == std::u32string::npos ? at : lower.find('#', at);
+    if (hash == std::u32string::npos || hash + 7 > lower.size()) return current;
+    uint32_t rgb = 0;
+    for (size_t i = hash + 1; i < hash + 7; ++i) {
+        const char32_t d = lower[i];
+        if (!((d >= '0' && d <= '9') || (d >= 'a' && d <= 'f'))) return current;
+        rgb = rgb * 16 + uint32_t(d <= '9' ? d - '0' : d - 'a' + 10);
+    }
+    return {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), current.a};
+}
+
+// HTML text as plain text with a colour per character: tags dropped, <br> and the end of a
+// paragraph as line breaks, <font color> for the text it encloses, entities decoded; an
+// unknown entity stays as written.
+std::u32string StripHtml(const std::u32string& s, CColor base, std::vector<CColor>& colors) {
     std::u32string out;
+    std::vector<CColor> stack{base};
+    auto put = [&](char32_t c) {
+        out.push_back(c);
+        colors.push_back(stack.back());
+    };
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '<') {
             const size_t end = s.find('>', i);
@@ -87,7 +109,9 @@ std::u32string StripHtml(const std::u32string& s) {
             std::u32string name;
             for (size_t k = i + 1; k < end && (IsAsciiAlpha(s[k]) || (k == i + 1 && s[k] == '/')); ++k)
                 name.push_back(s[k] | (IsAsciiAlpha(s[k]) ? 0x20 : 0));
-            if (name == U"br" || name == U"/p") out.push_back('\n');
+            if (name == U"br" || name == U"/p") put('\n');
+            if (name == U"font" && stack.size() < 64) stack.push_back(FontTagColor(s.substr(i, end - i), stack.back()));
+            if (name == U"/font" && stack.size() > 1) stack.pop_back();
             i = end;
         } else if (s[i] == '&') {
             // Entities are short: the search for their end stops soon, so that a text of
@@ -95,13 +119,13 @@ std::u32string StripHtml(const std::u32string& s) {
             const size_t end = s.substr(i, 11).find(';');
             const char32_t c = end != std::u32string::npos ? Entity(s.substr(i + 1, end - 1)) : 0;
             if (c) {
-                out.push_back(c);
+                put(c);
                 i += end;
             } else {
-                out.push_back('&');
+                put('&');
             }
         } else {
-            out.push_back(s[i]);
+            put(s[i]);
         }
     }
     return out;
@@ -111,6 +135,7 @@ struct CItem {
     uint32_t nGlyph;   // or NO_GLYPH for a character the font lacks
     float fAdvance;
     bool bSpace;
+    CColor color;
 };
 constexpr uint32_t NO_GLYPH = 0xFFFFFFFFu;
 
@@ -127,14 +152,15 @@ public:
         m_fBaseline = float(st.rcBounds.yMin + GUTTER) + m_fAscent;
     }
 
-    // One paragraph; false once the field is full.
-    bool Paragraph(const std::u32string& text) {
+    // One paragraph, with a colour per character; false once the field is full.
+    bool Paragraph(const char32_t* text, const CColor* colors, size_t n) {
         std::vector<CItem> line;
         float width = 0;
         size_t breakAt = 0;  // items up to here end in a space: the line may end there
         bool bFirst = true;
-        for (char32_t c : text) {
-            CItem item = ItemFor(c);
+        for (size_t i = 0; i < n; ++i) {
+            CItem item = ItemFor(text[i]);
+            item.color = colors[i];
             const float avail = m_fRight - m_fLeft - (bFirst ? m_st.fIndent : 0);
             if (m_st.bMultiline && m_st.bWordWrap && !item.bSpace && breakAt > 0 && width + item.fAdvance > avail) {
                 if (!EmitLine(line.data(), breakAt, bFirst)) return false;
@@ -155,9 +181,9 @@ private:
     CItem ItemFor(char32_t c) const {
         const bool bSpace = c == ' ' || c == '\t' || c == 0xA0;
         auto it = c <= 0xFFFF ? m_glyphs.find(uint16_t(c)) : m_glyphs.end();
-        if (it != m_glyphs.end()) return {it->second, m_font.advances[it->second] * m_k, bSpace};
+        if (it != m_glyphs.end()) return {it->second, m_font.advances[it->second] * m_k, bSpace, {}};
         // A space the font leaves out still separates words.
-        return {NO_GLYPH, bSpace ? m_st.fHeight / 4 : 0.0f, bSpace};
+        return {NO_GLYPH, bSpace ? m_st.fHeight / 4 : 0.0f, bSpace, {}};
     }
 
     bool EmitLine(const CItem* items, size_t n, bool bFirst) {
@@ -172,13 +198,18 @@ private:
         float x = m_st.nAlign == ALIGN_RIGHT    ? m_fRight - width
                 : m_st.nAlign == ALIGN_CENTER ? left + (m_fRight - left - width) / 2
                                               : left;
+        // One run per stretch of one colour.
         CTextRun run;
         run.nFontId = m_st.nFontId;
-        run.color = m_st.color;
         run.fHeight = m_st.fHeight;
         run.y = m_fBaseline;
         for (size_t i = 0; i < n; ++i) {
             if (items[i].nGlyph != NO_GLYPH && m_nGlyphs < MAX_GLYPHS_PER_TEXT) {
+                if (!run.glyphs.empty() && !(items[i].color == run.color)) {
+                    m_out.runs.push_back(run);
+                    run.glyphs.clear();
+                }
+                run.color = items[i].color;
                 run.glyphs.push_back({items[i].nGlyph, x});
                 ++m_nGlyphs;
             }
@@ -197,6 +228,35 @@ private:
     size_t m_nGlyphs = 0;
 };
 
+std::vector<CSegment> RectOutline(float x0, float y0, float x1, float y1) {
+    return {{x0, y0, 0, 0, x1, y0, false},
+            {x1, y0, 0, 0, x1, y1, false},
+            {x1, y1, 0, 0, x0, y1, false},
+            {x0, y1, 0, 0, x0, y0, false}};
+}
+
+// A bordered field: a white background inside a black hairline, as Flash Player draws it. The
+// hairline runs half a pixel inside the bounds, so that at the movie's own size it covers the
+// outermost pixels of the field whole.
+std::shared_ptr<const CShape> FrameShape(const CRect& rc) {
+    const float x0 = float(rc.xMin), y0 = float(rc.yMin), x1 = float(rc.xMax), y1 = float(rc.yMax);
+    const float h = TWIPS_PER_PIXEL / 2;
+    auto frame = std::make_shared<CShape>();
+    frame->rcBounds = rc;
+    CShapeLayer layer;
+    CFillStyle white;
+    white.color = {255, 255, 255, 255};
+    layer.fills.push_back(white);
+    layer.fillEdges.push_back(RectOutline(x0, y0, x1, y1));
+    CLineStyle hairline;
+    hairline.fWidth = 0;
+    hairline.color = {0, 0, 0, 255};
+    layer.lines.push_back(hairline);
+    layer.linePaths.push_back({0, RectOutline(x0 + h, y0 + h, x1 - h, y1 - h)});
+    frame->layers.push_back(std::move(layer));
+    return frame;
+}
+
 }  // namespace
 
 bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, IDeviceFonts* pFonts, CText& out) {
@@ -204,7 +264,7 @@ bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, IDeviceF
     st.rcBounds = r.Rect();
     const uint8_t f1 = r.U8(), f2 = r.U8();
     const bool bHasText = f1 & 0x80, bPassword = f1 & 0x10, bHasFont = f1 & 0x01;
-    const bool bHtml = f2 & 0x02, bHasFontClass = f2 & 0x80;
+    const bool bHtml = f2 & 0x02, bHasFontClass = f2 & 0x80, bBorder = f2 & 0x08;
     st.bWordWrap = f1 & 0x40;
     st.bMultiline = f1 & 0x20;
     if (bHasFont) st.nFontId = r.U16();
@@ -223,11 +283,14 @@ bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, IDeviceF
     const std::string initial = bHasText ? r.String() : std::string();
     if (!r.Ok()) return false;
     out.rcBounds = st.rcBounds;
+    if (bBorder) out.pFrame = FrameShape(st.rcBounds);
 
     const CCharacter* pChar = movie.Find(st.nFontId);
     if (!pChar || pChar->eKind != ECharacterKind::Font) return true;
     std::u32string text = Decode(initial, nSwfVersion >= 6);
-    if (bHtml) text = StripHtml(text);
+    std::vector<CColor> colors;
+    if (bHtml) text = StripHtml(text, st.color, colors);
+    colors.resize(text.size(), st.color);
     if (nMaxLength && text.size() > nMaxLength) text.resize(nMaxLength);
     if (bPassword) text.assign(text.size(), '*');
 
@@ -254,7 +317,7 @@ bool ParseEditText(CSwfReader& r, int nSwfVersion, const CMovie& movie, IDeviceF
     while (start <= text.size()) {
         size_t end = text.find_first_of(U"\r\n", start);
         if (end == std::u32string::npos) end = text.size();
-        if (!layout.Paragraph(text.substr(start, end - start)) || !st.bMultiline) break;
+        if (!layout.Paragraph(text.data() + start, colors.data() + start, end - start) || !st.bMultiline) break;
         // "\r\n" is one line break.
         start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
     }

@@ -104,6 +104,8 @@ struct CText {
     // A text field in a device font draws with outlines of its own, made for its characters;
     // the runs' font ids are then not used.
     std::shared_ptr<const CFont> pOwnFont;
+    // A text field's border and background, drawn under its text.
+    std::shared_ptr<const CShape> pFrame;
 };
 
 enum class ECharacterKind : uint8_t { Shape, Morph, Sprite, Bitmap, Font, Text };

@@ -198,6 +198,7 @@ void CRenderer::DrawShape(const CShape& shape, const CMatrix& m, const CColorTra
 void CRenderer::DrawText(const CText& text, const CMatrix& parent, const CColorTransform& cx,
                          const CCoverageMask* pClip, const CTarget& target) {
     CMatrix m = parent.Concat(text.matrix);
+    if (text.pFrame) DrawShape(*text.pFrame, m, cx, pClip, target);
     for (const CTextRun& run : text.runs) {
         const CFont* pFont = text.pOwnFont.get();
         if (!pFont) {
