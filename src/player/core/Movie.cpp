@@ -9,15 +9,15 @@ namespace {
 
 enum ETag : uint16_t {
     TAG_END = 0, TAG_SHOW_FRAME = 1, TAG_DEFINE_SHAPE = 2, TAG_PLACE_OBJECT = 4,
-    TAG_REMOVE_OBJECT = 5, TAG_DEFINE_BITS = 6, TAG_DEFINE_BUTTON = 7, TAG_JPEG_TABLES = 8, TAG_SET_BACKGROUND = 9,
-    TAG_DEFINE_FONT = 10, TAG_DEFINE_TEXT = 11, TAG_DO_ACTION = 12, TAG_DEFINE_LOSSLESS = 20,
-    TAG_DEFINE_BITS_JPEG2 = 21, TAG_DEFINE_SHAPE2 = 22, TAG_PLACE_OBJECT2 = 26,
-    TAG_REMOVE_OBJECT2 = 28, TAG_DEFINE_SHAPE3 = 32, TAG_DEFINE_TEXT2 = 33, TAG_DEFINE_BUTTON2 = 34,
-    TAG_DEFINE_BITS_JPEG3 = 35, TAG_DEFINE_LOSSLESS2 = 36, TAG_DEFINE_EDIT_TEXT = 37,
-    TAG_DEFINE_SPRITE = 39,
-    TAG_FRAME_LABEL = 43, TAG_DEFINE_MORPH_SHAPE = 46, TAG_DEFINE_FONT2 = 48,
-    TAG_DO_INIT_ACTION = 59, TAG_PLACE_OBJECT3 = 70, TAG_DEFINE_FONT3 = 75,
-    TAG_DEFINE_SHAPE4 = 83, TAG_DEFINE_MORPH_SHAPE2 = 84,
+    TAG_REMOVE_OBJECT = 5, TAG_DEFINE_BITS = 6, TAG_DEFINE_BUTTON = 7, TAG_JPEG_TABLES = 8,
+    TAG_SET_BACKGROUND = 9, TAG_DEFINE_FONT = 10, TAG_DEFINE_TEXT = 11, TAG_DO_ACTION = 12,
+    TAG_DEFINE_LOSSLESS = 20, TAG_DEFINE_BITS_JPEG2 = 21, TAG_DEFINE_SHAPE2 = 22,
+    TAG_PLACE_OBJECT2 = 26, TAG_REMOVE_OBJECT2 = 28, TAG_DEFINE_SHAPE3 = 32, TAG_DEFINE_TEXT2 = 33,
+    TAG_DEFINE_BUTTON2 = 34, TAG_DEFINE_BITS_JPEG3 = 35, TAG_DEFINE_LOSSLESS2 = 36,
+    TAG_DEFINE_EDIT_TEXT = 37, TAG_DEFINE_SPRITE = 39, TAG_FRAME_LABEL = 43,
+    TAG_DEFINE_MORPH_SHAPE = 46, TAG_DEFINE_FONT2 = 48, TAG_DO_INIT_ACTION = 59,
+    TAG_PLACE_OBJECT3 = 70, TAG_DEFINE_FONT3 = 75, TAG_DEFINE_SHAPE4 = 83,
+    TAG_DEFINE_MORPH_SHAPE2 = 84,
 };
 
 class CMovieLoader {
@@ -103,8 +103,8 @@ static bool SkipFilters(CSwfReader& r) {
 }
 
 // A button shows the characters of its up state, as it does while no pointer is over it: a
-// sprite of one frame that places them. The other states and the actions answer the mouse,
-// which ends a screen saver first, so they are passed over.
+// sprite of one frame that places them. The other states and the actions, which answer the
+// pointer, are passed over: the player shows buttons as they stand untouched.
 void CMovieLoader::ReadButton(uint16_t code, CSwfReader& r, CTimelineDef& timeline) {
     const bool bButton2 = code == TAG_DEFINE_BUTTON2;
     if (bButton2) {
