@@ -572,6 +572,34 @@ TEST(PlayerSwf, DeviceFontsComeFromThePlatform) {
     }
 }
 
+// A movie cannot have the platform outline characters without end: a device font of more
+// characters than a movie may ask for is not outlined, and what is left serves smaller ones.
+TEST(PlayerSwf, DeviceFontCharactersAreBudgeted) {
+    CSwfWriter w(50, 30, 12);
+    w.SetBackground(Rgb(255, 255, 255));
+    CSwfWriter::CFontLayoutW huge;
+    for (uint16_t c = 0x4E00; c < 0x4E00 + 5000; ++c) huge.codes.push_back(c);
+    w.DefineFont(std::vector<CShapeBuilder>(huge.codes.size()), 2, &huge);
+    CSwfWriter::CFontLayoutW small;
+    small.name = "_sans";
+    CSwfWriter::CEditTextW field;
+    field.x1 = 1000;
+    field.y1 = 600;
+    field.font = w.DefineFont({}, 2, &small);
+    field.height = 200;
+    field.color = Rgb(255, 0, 0);
+    field.text = "A";
+    w.Place(1, w.DefineEditText(field), CMatrixW());
+    w.ShowFrame();
+    const std::vector<uint8_t> bytes = w.Finish();
+    CSquareFonts fonts;
+    CPlayer p(DefaultJpegDecoder(), &fonts);
+    ASSERT_EQ(ELoadError::None, p.Load(bytes.data(), bytes.size()));
+    EXPECT_EQ(1, fonts.nCalls);
+    EXPECT_EQ(std::vector<uint16_t>{'A'}, fonts.asked);
+    EXPECT_EQ((CColor{255, 0, 0, 255}), playertest::Render(p, 50, 30).Color(7, 7));
+}
+
 TEST(PlayerSwf, ImageComparisonReportsShareOfPixelsOff) {
     CBitmap a, b;
     a.nWidth = b.nWidth = 10;

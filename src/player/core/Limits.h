@@ -18,6 +18,7 @@ constexpr size_t MAX_STYLES_PER_SHAPE = 4096;
 constexpr size_t MAX_DISPLAY_OBJECTS = 20000;          // across the whole display tree
 constexpr size_t MAX_FRAMES = 65535;
 constexpr size_t MAX_GLYPHS_PER_TEXT = 65536;
+constexpr size_t MAX_DEVICE_GLYPHS = 4096;             // characters asked of the platform's fonts
 constexpr size_t MAX_ACTION_STACK = 1024;
 
 }  // namespace player

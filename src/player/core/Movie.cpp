@@ -20,10 +20,46 @@ enum ETag : uint16_t {
     TAG_DEFINE_MORPH_SHAPE2 = 84,
 };
 
+// The platform's fonts as the loader hands them on: the characters asked for and the edges
+// that come back count against the movie's budgets, so that a movie cannot make the platform
+// outline characters without end.
+class CBudgetedFonts final : public IDeviceFonts {
+public:
+    CBudgetedFonts(IDeviceFonts* pFonts, size_t* pEdgeBudget) : m_pFonts(pFonts), m_pEdgeBudget(pEdgeBudget) {}
+    bool Available() const { return m_pFonts != nullptr; }
+
+    bool Outline(const std::string& strName, bool bBold, bool bItalic, const std::vector<uint16_t>& codes,
+                 CFont& font) override {
+        if (!m_pFonts || codes.size() > m_nGlyphsLeft) return false;
+        m_nGlyphsLeft -= codes.size();
+        CFont outlined;
+        outlined.fEmSquare = font.fEmSquare;
+        if (!m_pFonts->Outline(strName, bBold, bItalic, codes, outlined)) return false;
+        size_t nEdges = 0;
+        for (const CShape& g : outlined.glyphs)
+            for (const CShapeLayer& layer : g.layers)
+                for (const auto& edges : layer.fillEdges) nEdges += edges.size();
+        if (outlined.glyphs.size() != codes.size() || outlined.advances.size() != codes.size() ||
+            nEdges > *m_pEdgeBudget)
+            return false;
+        *m_pEdgeBudget -= nEdges;
+        font.glyphs = std::move(outlined.glyphs);
+        font.advances = std::move(outlined.advances);
+        font.fAscent = outlined.fAscent;
+        font.fDescent = outlined.fDescent;
+        return true;
+    }
+
+private:
+    IDeviceFonts* m_pFonts;
+    size_t* m_pEdgeBudget;
+    size_t m_nGlyphsLeft = MAX_DEVICE_GLYPHS;
+};
+
 class CMovieLoader {
 public:
     CMovieLoader(CMovie& movie, IJpegDecoder* pJpeg, IDeviceFonts* pFonts)
-        : m_movie(movie), m_pJpeg(pJpeg), m_pFonts(pFonts) {}
+        : m_movie(movie), m_pJpeg(pJpeg), m_fonts(pFonts, &m_nEdgeBudget) {}
     void ReadTimeline(CSwfReader& r, CTimelineDef& timeline, bool bSprite);
 
 private:
@@ -35,9 +71,9 @@ private:
 
     CMovie& m_movie;
     IJpegDecoder* m_pJpeg;
-    IDeviceFonts* m_pFonts;
     std::vector<uint8_t> m_jpegTables;
     size_t m_nEdgeBudget = MAX_EDGES_PER_MOVIE;
+    CBudgetedFonts m_fonts;
     size_t m_nBitmapBudget = MAX_DECODED_BITMAP_BYTES;
     bool m_bBackgroundSet = false;
 };
@@ -191,10 +227,8 @@ void CMovieLoader::ReadCharacter(uint16_t code, CSwfReader& r) {
         if (!ParseFont(r, code == TAG_DEFINE_FONT ? 1 : code == TAG_DEFINE_FONT2 ? 2 : 3, &m_nEdgeBudget, *font)) return;
         // A device font names its characters without their outlines: static text in it shows
         // in the platform's font of that name.
-        if (m_pFonts && !font->codes.empty() && !font->HasOutlines()) {
-            const std::vector<uint16_t> codes = font->codes;
-            m_pFonts->Outline(font->strName, font->bBold, font->bItalic, codes, *font);
-        }
+        if (m_fonts.Available() && !font->codes.empty() && !font->HasOutlines())
+            m_fonts.Outline(font->strName, font->bBold, font->bItalic, font->codes, *font);
         c.eKind = ECharacterKind::Font;
         c.pFont = std::move(font);
         break;
@@ -203,7 +237,7 @@ void CMovieLoader::ReadCharacter(uint16_t code, CSwfReader& r) {
     case TAG_DEFINE_TEXT2:
     case TAG_DEFINE_EDIT_TEXT: {
         auto text = std::make_shared<CText>();
-        const bool bOk = code == TAG_DEFINE_EDIT_TEXT ? ParseEditText(r, m_movie.header.nVersion, m_movie, m_pFonts, *text)
+        const bool bOk = code == TAG_DEFINE_EDIT_TEXT ? ParseEditText(r, m_movie.header.nVersion, m_movie, m_fonts.Available() ? &m_fonts : nullptr, *text)
                                                       : ParseText(r, code == TAG_DEFINE_TEXT ? 1 : 2, *text);
         if (!bOk) return;
         c.eKind = ECharacterKind::Text;
