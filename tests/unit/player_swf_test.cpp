@@ -394,6 +394,18 @@ TEST(PlayerSwf, ButtonsShowTheirUpStateOnly) {
     }
 }
 
+// A field of the given width and 30 pixels high, in red text 10 pixels high.
+CSwfWriter::CEditTextW RedField(uint16_t font, int widthPx, const std::string& text) {
+    CSwfWriter::CEditTextW field;
+    field.x1 = widthPx * 20;
+    field.y1 = 600;
+    field.font = font;
+    field.height = 200;
+    field.color = Rgb(255, 0, 0);
+    field.text = text;
+    return field;
+}
+
 // Text fields in a font of four glyphs on a 1024-unit em: "A" and "\u00C4" fill the em square,
 // "B" its left half, and the space is empty and half as wide. At a height of 200 twips an em
 // is 10 pixels, and a field's first line fills y = 2..12 pixels, inside the 2-pixel gutter.
@@ -428,17 +440,11 @@ TEST(PlayerSwf, TextFieldsLayOutTheirInitialText) {
         layout.advances = {1024, 1024, 512, 1024};
         layout.ascent = 1024;
         uint16_t font = w.DefineFont({full, half, space, full}, 2, &layout);
-        CSwfWriter::CEditTextW field;
-        field.x1 = c.widthPx * 20;
-        field.y1 = 600;
-        field.font = font;
-        field.height = 200;
-        field.color = Rgb(255, 0, 0);
+        CSwfWriter::CEditTextW field = RedField(font, c.widthPx, c.text);
         field.align = c.align;
         field.multiline = c.multiline;
         field.wordWrap = c.wordWrap;
         field.html = c.html;
-        field.text = c.text;
         w.Place(1, w.DefineEditText(field), CMatrixW());
         w.ShowFrame();
         CPlayer p;
@@ -462,15 +468,10 @@ TEST(PlayerSwf, TextFieldHtmlColoursAndBorder) {
     layout.ascent = 1024;
     const uint16_t font = w.DefineFont({full}, 2, &layout);
     // "AAA" with the middle one blue, in a field 40 x 20 pixels with a border.
-    CSwfWriter::CEditTextW field;
-    field.x1 = 800;
+    CSwfWriter::CEditTextW field = RedField(font, 40, "<P>A<FONT FACE=\"_sans\" COLOR=\"#0000ff\">A</FONT>A</P>");
     field.y1 = 400;
-    field.font = font;
-    field.height = 200;
-    field.color = Rgb(255, 0, 0);
     field.html = true;
     field.border = true;
-    field.text = "<P>A<FONT FACE=\"_sans\" COLOR=\"#0000ff\">A</FONT>A</P>";
     w.Place(1, w.DefineEditText(field), CMatrixW());
     w.ShowFrame();
     CPlayer p;
@@ -532,14 +533,7 @@ TEST(PlayerSwf, DeviceFontsComeFromThePlatform) {
         uint16_t text;
         if (bField) {
             // A device font as text fields name it: no glyphs at all.
-            CSwfWriter::CEditTextW field;
-            field.x1 = 1000;
-            field.y1 = 600;
-            field.font = w.DefineFont({}, 2, &layout);
-            field.height = 200;
-            field.color = Rgb(255, 0, 0);
-            field.text = "BA AB";
-            text = w.DefineEditText(field);
+            text = w.DefineEditText(RedField(w.DefineFont({}, 2, &layout), 50, "BA AB"));
         } else {
             // Static text: the font lists its characters with empty outlines.
             layout.codes = {'A', 'B'};
@@ -582,14 +576,7 @@ TEST(PlayerSwf, DeviceFontCharactersAreBudgeted) {
     w.DefineFont(std::vector<CShapeBuilder>(huge.codes.size()), 2, &huge);
     CSwfWriter::CFontLayoutW small;
     small.name = "_sans";
-    CSwfWriter::CEditTextW field;
-    field.x1 = 1000;
-    field.y1 = 600;
-    field.font = w.DefineFont({}, 2, &small);
-    field.height = 200;
-    field.color = Rgb(255, 0, 0);
-    field.text = "A";
-    w.Place(1, w.DefineEditText(field), CMatrixW());
+    w.Place(1, w.DefineEditText(RedField(w.DefineFont({}, 2, &small), 50, "A")), CMatrixW());
     w.ShowFrame();
     const std::vector<uint8_t> bytes = w.Finish();
     CSquareFonts fonts;
