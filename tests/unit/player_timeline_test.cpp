@@ -3,6 +3,8 @@
 
 #include <functional>
 
+#include "player/core/Limits.h"
+#include "player/core/Timeline.h"
 #include "player_Fixtures.h"
 
 using namespace player;
@@ -39,6 +41,31 @@ int ShownFrame(CPlayer& p) {
     return -1;
 }
 
+// A script case: the counter movie of 6 frames with scripts added, and the frames it shows
+// after each of 5 advances.
+struct CScriptCase {
+    const char* name;
+    std::function<void(CSwfWriter&, int)> script;
+    std::vector<int> expected;
+    bool staticAtEnd;
+};
+
+template <size_t N>
+void CheckScriptCases(const CScriptCase (&cases)[N]) {
+    for (const CScriptCase& c : cases) {
+        CCounterMovie m(6, c.script);
+        CPlayer p;
+        playertest::Load(p, m.w);
+        std::vector<int> seen;
+        for (int i = 0; i < 5; ++i) {
+            p.Advance();
+            seen.push_back(ShownFrame(p));
+        }
+        EXPECT_EQ(seen, c.expected) << c.name;
+        EXPECT_EQ(p.IsStatic(), c.staticAtEnd) << c.name;
+    }
+}
+
 TEST(PlayerTimeline, LoopsOrStopsOnTheLastFrame) {
     for (bool loop : {true, false}) {
         CCounterMovie m(4);
@@ -72,12 +99,7 @@ TEST(PlayerTimeline, SingleFrameMovieIsStatic) {
 }
 
 TEST(PlayerTimeline, FrameScriptsDriveTheTimeline) {
-    struct {
-        const char* name;
-        std::function<void(CSwfWriter&, int)> script;
-        std::vector<int> expected;  // frames shown after each of 5 advances
-        bool staticAtEnd;
-    } cases[] = {
+    const CScriptCase cases[] = {
         {"stop on frame 2", [](CSwfWriter& w, int f) { if (f == 2) w.DoAction(CActionWriter().Stop()); },
          {1, 2, 2, 2, 2}, true},
         {"goto frame 4 (index) from 1",
@@ -109,18 +131,94 @@ TEST(PlayerTimeline, FrameScriptsDriveTheTimeline) {
          [](CSwfWriter& w, int f) { if (f == 1) w.DoAction(CActionWriter().Jump(1).Stop().Stop()); },
          {1, 1, 1, 1, 1}, true},
     };
-    for (const auto& c : cases) {
-        CCounterMovie m(6, c.script);
-        CPlayer p;
-        playertest::Load(p, m.w);
-        std::vector<int> seen;
-        for (int i = 0; i < 5; ++i) {
-            p.Advance();
-            seen.push_back(ShownFrame(p));
+    CheckScriptCases(cases);
+}
+
+// Scripts that decide where the timeline goes by values: properties, variables, arithmetic,
+// calls. Frame numbers on the stack count from 1; the movie shows frame indexes.
+TEST(PlayerTimeline, ScriptValuesDecideTheTimeline) {
+    auto on = [](int frame, CActionWriter a) {
+        return [frame, a](CSwfWriter& w, int f) { if (f == frame) w.DoAction(a); };
+    };
+    const CScriptCase cases[] = {
+        {"a function body runs only when called", on(1, CActionWriter().DefineFunction("f", CActionWriter().Stop())),
+         {1, 2, 3, 4, 5}, false},
+        // if (loaded < total) gotoAndPlay(1): preloaders, which must find the movie loaded.
+        {"a preloader finds all frames loaded",
+         on(1, CActionWriter()
+                   .PushString("").PushNumber(12).Op(0x22)   // _framesloaded
+                   .PushString("").PushNumber(5).Op(0x22)    // _totalframes
+                   .Op(0x48).Op(0x12).If(6).GotoFrame(0).Play()),
+         {1, 2, 3, 4, 5}, false},
+        {"a preloader finds all bytes loaded",
+         on(1, CActionWriter()
+                   .PushNumber(0).PushString("this").Op(0x1C).PushString("getBytesLoaded").Op(0x52)
+                   .PushNumber(0).PushString("this").Op(0x1C).PushString("getBytesTotal").Op(0x52)
+                   .Op(0x48).Op(0x12).If(6).GotoFrame(0).Play()),
+         {1, 2, 3, 4, 5}, false},
+        {"a counter in a variable goes round once, then stops",
+         on(3, CActionWriter()
+                   .PushString("n").PushString("n").Op(0x1C).PushNumber(1).Op(0x47).Op(0x1D)  // n = n + 1
+                   .PushString("n").Op(0x1C).PushNumber(2).Op(0x48)                          // n < 2
+                   .If(6).Stop().Jump(6).GotoFrame(1).Play()),
+         {1, 2, 1, 2, 3}, true},
+        {"arithmetic picks the frame",
+         on(1, CActionWriter().PushNumber(2).PushNumber(2).Op(0x0C).PushNumber(1).Op(0x47).GotoFrame2(false)),
+         {4, 4, 4, 4, 4}, true},
+        {"strings join to a label",
+         [](CSwfWriter& w, int f) {
+             if (f == 4) w.FrameLabel("frame");
+             if (f == 1) w.DoAction(CActionWriter().PushString("fr").PushString("ame").Op(0x47).GotoFrame2(false));
+         },
+         {4, 4, 4, 4, 4}, true},
+        {"a register keeps a value",
+         on(1, CActionWriter().PushNumber(3).StoreRegister(1).Op(0x17).PushRegister(1).GotoFrame2(false)),
+         {2, 2, 2, 2, 2}, true},
+        {"a method of _root",
+         on(1, CActionWriter().PushNumber(5).PushNumber(1).PushString("_root").Op(0x1C).PushString("gotoAndStop")
+                   .Op(0x52).Op(0x17)),
+         {4, 4, 4, 4, 4}, true},
+        {"random(1) is 0",
+         on(1, CActionWriter().PushNumber(1).Op(0x30).PushNumber(3).Op(0x47).GotoFrame2(false)),
+         {2, 2, 2, 2, 2}, true},
+    };
+    CheckScriptCases(cases);
+}
+
+// A movie's variables share one bound: sets beyond it are refused, and a clip's variables give
+// their room back when the clip goes.
+TEST(PlayerTimeline, VariablesAreBounded) {
+    CStage stage;
+    CTimelineDef def;
+    def.frames.resize(1);
+    CActionValue big;
+    big.eType = CActionValue::EType::String;
+    big.strValue.assign(MAX_SCRIPT_STRING, 'x');
+    {
+        CClip a(stage, def, nullptr, 0), b(stage, def, nullptr, 0);
+        size_t nSet = 0;
+        for (int i = 0; i < 2000; ++i) {
+            CClip& clip = i % 2 ? b : a;
+            const std::string name = "v" + std::to_string(i);
+            clip.SetVariable(name, big);
+            nSet += clip.Variable(name) ? 1 : 0;
         }
-        EXPECT_EQ(seen, c.expected) << c.name;
-        EXPECT_EQ(p.IsStatic(), c.staticAtEnd) << c.name;
+        EXPECT_LE(stage.nVariableBytes, MAX_VARIABLE_BYTES);
+        EXPECT_GT(nSet, 200u);
+        EXPECT_LT(nSet, 2000u);
+        // Replacing a value with a small one frees room for another.
+        a.SetVariable("v0", CActionValue());
+        b.SetVariable("fits", big);
+        EXPECT_NE(nullptr, b.Variable("fits"));
+        // A timeline is stored as undefined.
+        CActionValue target;
+        target.eType = CActionValue::EType::Target;
+        target.pTarget = &a;
+        a.SetVariable("t", target);
+        ASSERT_NE(nullptr, a.Variable("t"));
+        EXPECT_EQ(CActionValue::EType::Undefined, a.Variable("t")->eType);
     }
+    EXPECT_EQ(0u, stage.nVariableBytes);
 }
 
 TEST(PlayerTimeline, PrevFrameStops) {

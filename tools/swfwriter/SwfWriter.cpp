@@ -408,6 +408,23 @@ CActionWriter& CActionWriter::GotoFrame2(bool play) { return Raw(0x9F, {uint8_t(
 
 CActionWriter& CActionWriter::Jump(int16_t offset) { return Raw(0x99, {uint8_t(offset), uint8_t(uint16_t(offset) >> 8)}); }
 
+CActionWriter& CActionWriter::If(int16_t offset) { return Raw(0x9D, {uint8_t(offset), uint8_t(uint16_t(offset) >> 8)}); }
+
+CActionWriter& CActionWriter::PushRegister(uint8_t reg) { return Raw(0x96, {4, reg}); }
+
+CActionWriter& CActionWriter::StoreRegister(uint8_t reg) { return Raw(0x87, {reg}); }
+
+CActionWriter& CActionWriter::DefineFunction(const std::string& name, const CActionWriter& body) {
+    std::vector<uint8_t> d(name.begin(), name.end());
+    d.push_back(0);
+    d.insert(d.end(), {0, 0});  // no parameters
+    const size_t n = body.m_data.size();
+    d.insert(d.end(), {uint8_t(n), uint8_t(n >> 8)});
+    Raw(0x9B, d);
+    m_data.insert(m_data.end(), body.m_data.begin(), body.m_data.end());
+    return *this;
+}
+
 std::vector<uint8_t> CActionWriter::Bytes() const {
     std::vector<uint8_t> d = m_data;
     d.push_back(0);

@@ -121,6 +121,11 @@ public:
     CActionWriter& GotoFrame2(bool play);
     CActionWriter& SetTarget(const std::string& path);
     CActionWriter& Jump(int16_t offset);
+    CActionWriter& If(int16_t offset);
+    CActionWriter& PushRegister(uint8_t reg);
+    CActionWriter& StoreRegister(uint8_t reg);
+    // DefineFunction: a named function without parameters whose body is body's actions.
+    CActionWriter& DefineFunction(const std::string& name, const CActionWriter& body);
     CActionWriter& Raw(uint8_t code, const std::vector<uint8_t>& data);
     CActionWriter& Op(uint8_t code);
     std::vector<uint8_t> Bytes() const;  // with the end action

@@ -20,5 +20,8 @@ constexpr size_t MAX_FRAMES = 65535;
 constexpr size_t MAX_GLYPHS_PER_TEXT = 65536;
 constexpr size_t MAX_DEVICE_GLYPHS = 4096;             // characters asked of the platform's fonts
 constexpr size_t MAX_ACTION_STACK = 1024;
+constexpr size_t MAX_VARIABLES_PER_CLIP = 1024;
+constexpr size_t MAX_VARIABLE_BYTES = 16u << 20;       // all variables of a movie together
+constexpr size_t MAX_SCRIPT_STRING = 64u << 10;        // characters in a string a script makes
 
 }  // namespace player

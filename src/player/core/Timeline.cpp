@@ -16,7 +16,14 @@ CClip::CClip(CStage& stage, const CTimelineDef& def, CClip* pParent, int nNestin
     m_stage.clips[m_nSerial] = this;
 }
 
+// What a variable costs against the movie's bound: its name, its string, and a share for the
+// entry itself.
+static size_t VariableBytes(const std::string& name, const CActionValue& v) {
+    return name.size() + v.strValue.size() + 64;
+}
+
 CClip::~CClip() {
+    for (const auto& [name, value] : m_variables) m_stage.nVariableBytes -= VariableBytes(name, value);
     m_stage.nObjects -= m_display.size();
     m_stage.clips.erase(m_nSerial);
 }
@@ -247,6 +254,24 @@ CClip* CClip::FindChild(const std::string& name) {
     for (auto& [nDepth, obj] : m_display)
         if (obj.pClip && SameName(obj.strName, name)) return obj.pClip.get();
     return nullptr;
+}
+
+uint32_t CClip::BytesTotal() const { return m_stage.pMovie ? m_stage.pMovie->header.nDeclaredLength : 0; }
+
+const CActionValue* CClip::Variable(const std::string& name) const {
+    auto it = m_variables.find(name);
+    return it == m_variables.end() ? nullptr : &it->second;
+}
+
+void CClip::SetVariable(const std::string& name, const CActionValue& value) {
+    CActionValue stored = value.eType == CActionValue::EType::Target ? CActionValue() : value;
+    auto it = m_variables.find(name);
+    const size_t nOld = it == m_variables.end() ? 0 : VariableBytes(name, it->second);
+    const size_t nNew = VariableBytes(name, stored);
+    if (it == m_variables.end() && m_variables.size() >= MAX_VARIABLES_PER_CLIP) return;
+    if (m_stage.nVariableBytes - nOld + nNew > MAX_VARIABLE_BYTES) return;
+    m_stage.nVariableBytes = m_stage.nVariableBytes - nOld + nNew;
+    m_variables[name] = std::move(stored);
 }
 
 IActionTarget* CClip::ResolveTarget(const std::string& path) {

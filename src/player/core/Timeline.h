@@ -45,6 +45,7 @@ struct CStage {
     std::vector<std::unique_ptr<CClip>> graveyard;
     bool bLoopRoot = true;
     uint64_t nTick = 0;
+    size_t nVariableBytes = 0;  // names and strings of every clip's variables
 };
 
 class CClip : public IActionTarget {
@@ -77,7 +78,11 @@ public:
     bool ActionGotoLabel(const std::string& label, bool bPlay) override;
     void ActionStep(int nDelta) override;
     int32_t CurrentFrame() const override { return int32_t(m_nFrame); }
+    uint32_t TotalFrames() const override { return FrameCount(); }
+    uint32_t BytesTotal() const override;
     IActionTarget* ResolveTarget(const std::string& path) override;
+    const CActionValue* Variable(const std::string& name) const override;
+    void SetVariable(const std::string& name, const CActionValue& value) override;
 
 private:
     bool AdvanceSelf();
@@ -97,6 +102,7 @@ private:
     uint32_t m_nFrame = 0;
     bool m_bPlaying = true;
     std::map<uint16_t, CDisplayObject> m_display;
+    std::map<std::string, CActionValue> m_variables;
 };
 
 // Runs the scripts queued during a tick, and those they queue in turn, up to a bound; then
