@@ -178,6 +178,9 @@ TEST(PlayerTimeline, ScriptValuesDecideTheTimeline) {
          on(1, CActionWriter().PushNumber(5).PushNumber(1).PushString("_root").Op(0x1C).PushString("gotoAndStop")
                    .Op(0x52).Op(0x17)),
          {4, 4, 4, 4, 4}, true},
+        {"slash-path variables: \"/:n\" set, \":n\" read on the main timeline",
+         on(1, CActionWriter().PushString("/:n").PushNumber(3).Op(0x1D).PushString(":n").Op(0x1C).GotoFrame2(false)),
+         {2, 2, 2, 2, 2}, true},
         {"random(1) is 0",
          on(1, CActionWriter().PushNumber(1).Op(0x30).PushNumber(3).Op(0x47).GotoFrame2(false)),
          {2, 2, 2, 2, 2}, true},

@@ -263,7 +263,8 @@ std::pair<IActionTarget*, std::string> Locate(IActionTarget* p, const std::strin
     if (!p) return {nullptr, std::string()};
     size_t split = name.rfind(':');
     if (split == std::string::npos && name.find('/') == std::string::npos) split = name.rfind('.');
-    if (split == std::string::npos || split == 0) return {p, name};
+    if (split == std::string::npos) return {p, name};
+    if (split == 0) return {p, name.substr(1)};  // ":name" is the current timeline's
     return {p->ResolveTarget(name.substr(0, split)), name.substr(split + 1)};
 }
 
