@@ -4,6 +4,7 @@
 #include "content/SettingsFile.h"
 #include "content/SwfHeader.h"
 #include "movie/ControlRect.h"
+#include "movie/MovieStartup.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,8 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const MOVIE_FILE_NAME = "FILE0000.SWF";
 
 const char* const kInspectHelp =
     "usage: saverkit inspect PATH [--screen WxH]... [--movie FILE]\n"
@@ -226,7 +225,7 @@ int RunInspect(int argc, char** argv)
     if (options.Has("movie"))
         probe = ProbeMovie(fs::path(options.Get("movie")));
     else if (movieLocation.empty())
-        probe = ProbeMovie(settingsPath.parent_path() / MOVIE_FILE_NAME);
+        probe = ProbeMovie(settingsPath.parent_path() / DEFAULT_MOVIE_FILE);
     else
         std::printf("movie %s\n  not probed: the saver fetches its first 32 bytes itself (give --movie to probe a copy)\n",
                     Quoted(movieLocation).c_str());

@@ -2,6 +2,7 @@
 #include "Verbs.h"
 
 #include "content/SettingsWriter.h"
+#include "movie/MovieStartup.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -10,8 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-const char* const MOVIE_FILE_NAME = "FILE0000.SWF";
 
 const char* const kMakeHelp =
     "usage: saverkit make --out DIR --name NAME [options]\n"
@@ -138,7 +137,7 @@ int RunMake(int argc, char** argv)
     }
     if (!WriteFile(out / fs::path(fileName + SETTINGS_FILE_EXTENSION), SettingsFileBytes(header, texts)))
         return 1;
-    if (options.Has("movie") && !WriteFile(out / MOVIE_FILE_NAME, movie))
+    if (options.Has("movie") && !WriteFile(out / DEFAULT_MOVIE_FILE, movie))
         return 1;
     if (options.Has("scr") && !WriteFile(out / fs::path(fileName + ".scr"), executable))
         return 1;
