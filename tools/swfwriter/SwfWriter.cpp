@@ -96,26 +96,21 @@ CFillW CFillW::Bitmap(uint16_t id, const CMatrixW& m, EType t) {
 
 static int32_t Fixed16(double v) { return int32_t(std::lround(v * 65536.0)); }
 
+// A matrix's optional pair of 16.16 values: its flag, then both in the fewest bits that hold them.
+static void WriteFixedPair(CBitWriter& w, bool bPresent, double x, double y) {
+    w.UB(bPresent, 1);
+    if (!bPresent) return;
+    int32_t fx = Fixed16(x), fy = Fixed16(y);
+    unsigned n = std::max(CBitWriter::SignedBits(fx), CBitWriter::SignedBits(fy));
+    w.UB(n, 5);
+    w.SB(fx, n);
+    w.SB(fy, n);
+}
+
 static void WriteMatrix(CBitWriter& w, const CMatrixW& m) {
     w.Align();
-    bool bScale = m.a != 1 || m.d != 1;
-    w.UB(bScale, 1);
-    if (bScale) {
-        int32_t a = Fixed16(m.a), d = Fixed16(m.d);
-        unsigned n = std::max(CBitWriter::SignedBits(a), CBitWriter::SignedBits(d));
-        w.UB(n, 5);
-        w.SB(a, n);
-        w.SB(d, n);
-    }
-    bool bRotate = m.b != 0 || m.c != 0;
-    w.UB(bRotate, 1);
-    if (bRotate) {
-        int32_t b = Fixed16(m.b), c = Fixed16(m.c);
-        unsigned n = std::max(CBitWriter::SignedBits(b), CBitWriter::SignedBits(c));
-        w.UB(n, 5);
-        w.SB(b, n);
-        w.SB(c, n);
-    }
+    WriteFixedPair(w, m.a != 1 || m.d != 1, m.a, m.d);
+    WriteFixedPair(w, m.b != 0 || m.c != 0, m.b, m.c);
     unsigned n = (m.tx || m.ty) ? std::max(CBitWriter::SignedBits(m.tx), CBitWriter::SignedBits(m.ty)) : 0;
     w.UB(n, 5);
     w.SB(m.tx, n);
