@@ -167,19 +167,22 @@ TEST(ConfigDialog, InformationDialogsShowTheirTexts)
     ClickItem(hInfo, IDOK);
     ASSERT_TRUE(WaitGone(hInfo, START_TIMEOUT));
 
-    ClickItem(hDlg, IDC_ORDER_INFO);
-    hInfo = WaitForDialog(p.Pid(), "Velliform Bestellinformation", START_TIMEOUT);
-    ASSERT_NE(nullptr, hInfo);
-    EXPECT_EQ(DISTRIBUTOR_LINK_TEXT, ItemText(hInfo, IDC_LINK));
-    ClickItem(hInfo, IDOK);
-    ASSERT_TRUE(WaitGone(hInfo, START_TIMEOUT));
-
-    ClickItem(hDlg, IDC_TROUBLESHOOTING);
-    hInfo = WaitForDialog(p.Pid(), "Probleml\xF6sung", START_TIMEOUT);
-    ASSERT_NE(nullptr, hInfo);
-    EXPECT_EQ(FLASH_DOWNLOAD_URL, ItemText(hInfo, IDC_LINK));
-    ClickItem(hInfo, IDOK);
-    ASSERT_TRUE(WaitGone(hInfo, START_TIMEOUT));
+    const struct {
+        int button;
+        const char* caption;
+        const char* link;
+    } links[] = {
+        {IDC_ORDER_INFO, "Velliform Bestellinformation", DISTRIBUTOR_LINK_TEXT},
+        {IDC_TROUBLESHOOTING, "Probleml\xF6sung", FLASH_DOWNLOAD_URL},
+    };
+    for (const auto& c : links) {
+        ClickItem(hDlg, c.button);
+        hInfo = WaitForDialog(p.Pid(), c.caption, START_TIMEOUT);
+        ASSERT_NE(nullptr, hInfo) << c.caption;
+        EXPECT_EQ(c.link, ItemText(hInfo, IDC_LINK)) << c.caption;
+        ClickItem(hInfo, IDOK);
+        ASSERT_TRUE(WaitGone(hInfo, START_TIMEOUT)) << c.caption;
+    }
 
     PressKeyIn(hDlg, VK_ESCAPE);
     EXPECT_TRUE(p.WaitExit(START_TIMEOUT));
