@@ -13,6 +13,12 @@ namespace player {
 
 static constexpr size_t MAX_ACTIONS_PER_SCRIPT = 100000;
 
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
 static void ParsePush(CSwfReader& r, CAction& a) {
     while (!r.AtEnd() && r.Ok() && a.values.size() < MAX_ACTION_STACK) {
         CActionValue v;
@@ -130,14 +136,6 @@ CActionValue Target(IActionTarget* p) {
     return v;
 }
 
-bool SameText(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && !b[i];
-}
-
 // The part of the virtual machine that frame scripts need: a stack of values, registers, the
 // variables of timelines, arithmetic and comparisons, the timeline properties a preloader
 // reads, and the timeline methods. Calls to anything else give undefined; actions the player
@@ -247,9 +245,9 @@ void CMachine::SetTarget(const std::string& path) {
 
 CActionValue CMachine::Property(IActionTarget* p, const std::string& name) {
     if (!p) return CActionValue();
-    if (SameText(name, "_currentframe")) return Number(p->CurrentFrame() + 1);
-    if (SameText(name, "_totalframes") || SameText(name, "_framesloaded")) return Number(p->TotalFrames());
-    if (SameText(name, "_root") || SameText(name, "_parent") || SameText(name, "this") || SameText(name, "_level0"))
+    if (SameName(name, "_currentframe")) return Number(p->CurrentFrame() + 1);
+    if (SameName(name, "_totalframes") || SameName(name, "_framesloaded")) return Number(p->TotalFrames());
+    if (SameName(name, "_root") || SameName(name, "_parent") || SameName(name, "this") || SameName(name, "_level0"))
         return Target(p->ResolveTarget(name));
     if (const CActionValue* pVar = p->Variable(name)) return *pVar;
     // A child timeline of that name.
@@ -284,20 +282,20 @@ void CMachine::SetVariable(const std::string& name, const CActionValue& v) {
 CActionValue CMachine::CallMethod(IActionTarget* p, const std::string& name, const std::vector<CActionValue>& args) {
     if (!p) return CActionValue();
     const CActionValue first = args.empty() ? CActionValue() : args[0];
-    if (SameText(name, "play")) {
+    if (SameName(name, "play")) {
         p->ActionPlay();
-    } else if (SameText(name, "stop")) {
+    } else if (SameName(name, "stop")) {
         p->ActionStop();
-    } else if (SameText(name, "nextFrame") || SameText(name, "prevFrame")) {
+    } else if (SameName(name, "nextFrame") || SameName(name, "prevFrame")) {
         m_nBudget -= std::min(m_nBudget, GOTO_STEPS);
-        p->ActionStep(SameText(name, "nextFrame") ? 1 : -1);
-    } else if (SameText(name, "gotoAndPlay") || SameText(name, "gotoAndStop")) {
+        p->ActionStep(SameName(name, "nextFrame") ? 1 : -1);
+    } else if (SameName(name, "gotoAndPlay") || SameName(name, "gotoAndStop")) {
         m_nBudget -= std::min(m_nBudget, GOTO_STEPS);
         IActionTarget* pSaved = m_pTarget;
         m_pTarget = p;
-        GotoValue(first, SameText(name, "gotoAndPlay"), 0);
+        GotoValue(first, SameName(name, "gotoAndPlay"), 0);
         m_pTarget = pSaved;
-    } else if (SameText(name, "getBytesLoaded") || SameText(name, "getBytesTotal")) {
+    } else if (SameName(name, "getBytesLoaded") || SameName(name, "getBytesTotal")) {
         return Number(p->BytesTotal());
     }
     return CActionValue();

@@ -5,6 +5,7 @@
 // does not model.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace player {
@@ -44,6 +45,10 @@ struct CAction {
 };
 
 using CActionScript = std::vector<CAction>;
+
+// Names in scripts (labels, instance names, properties, methods) compare without regard to
+// the case of ASCII letters, as in the format's players.
+bool SameName(std::string_view a, std::string_view b);
 
 // Reads action records up to ActionEndFlag or the end of the data; unknown actions are
 // skipped by their length.

@@ -1,7 +1,6 @@
 #include "player/core/Timeline.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "player/core/Limits.h"
@@ -225,13 +224,8 @@ void CClip::ActionGotoFrame(int32_t nFrame, bool bPlay) {
 bool CClip::ActionGotoLabel(const std::string& label, bool bPlay) {
     auto it = m_def.labels.find(label);
     if (it == m_def.labels.end()) {
-        // Labels compare without regard to case in the format's players.
-        it = std::find_if(m_def.labels.begin(), m_def.labels.end(), [&](const auto& kv) {
-            return kv.first.size() == label.size() &&
-                   std::equal(kv.first.begin(), kv.first.end(), label.begin(), [](char a, char b) {
-                       return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-                   });
-        });
+        it = std::find_if(m_def.labels.begin(), m_def.labels.end(),
+                          [&](const auto& kv) { return SameName(kv.first, label); });
         if (it == m_def.labels.end()) return false;
     }
     ActionGotoFrame(int32_t(it->second), bPlay);
@@ -244,11 +238,6 @@ void CClip::ActionStep(int nDelta) {
     m_bPlaying = false;
 }
 
-static bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 CClip* CClip::FindChild(const std::string& name) {
     for (auto& [nDepth, obj] : m_display)
