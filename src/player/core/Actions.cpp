@@ -162,6 +162,8 @@ private:
     void SetVariable(const std::string& name, const CActionValue& v);
     CActionValue Property(IActionTarget* p, const std::string& name);
     CActionValue CallMethod(IActionTarget* p, const std::string& name, const std::vector<CActionValue>& args);
+    // A goto may replay a timeline: it costs GOTO_STEPS of the budget.
+    void ChargeGoto() { m_nBudget -= std::min(m_nBudget, GOTO_STEPS); }
 
     IActionTarget* m_pRoot;
     IActionTarget* m_pTarget;  // null after a SetTarget to a timeline the player does not know
@@ -247,12 +249,10 @@ CActionValue CMachine::Property(IActionTarget* p, const std::string& name) {
     if (!p) return CActionValue();
     if (SameName(name, "_currentframe")) return Number(p->CurrentFrame() + 1);
     if (SameName(name, "_totalframes") || SameName(name, "_framesloaded")) return Number(p->TotalFrames());
-    if (SameName(name, "_root") || SameName(name, "_parent") || SameName(name, "this") || SameName(name, "_level0"))
-        return Target(p->ResolveTarget(name));
     if (const CActionValue* pVar = p->Variable(name)) return *pVar;
-    // A child timeline of that name.
-    IActionTarget* pChild = name.find_first_of("/.:") == std::string::npos ? p->ResolveTarget(name) : nullptr;
-    return Target(pChild != p ? pChild : nullptr);
+    // A timeline: _root, _parent, this, or a child of that name.
+    if (name.empty() || name.find_first_of("/.:") != std::string::npos) return CActionValue();
+    return Target(p->ResolveTarget(name));
 }
 
 // Where a name points: the timeline and the name within it. "path:name" and "path.name" name
@@ -287,10 +287,10 @@ CActionValue CMachine::CallMethod(IActionTarget* p, const std::string& name, con
     } else if (SameName(name, "stop")) {
         p->ActionStop();
     } else if (SameName(name, "nextFrame") || SameName(name, "prevFrame")) {
-        m_nBudget -= std::min(m_nBudget, GOTO_STEPS);
+        ChargeGoto();
         p->ActionStep(SameName(name, "nextFrame") ? 1 : -1);
     } else if (SameName(name, "gotoAndPlay") || SameName(name, "gotoAndStop")) {
-        m_nBudget -= std::min(m_nBudget, GOTO_STEPS);
+        ChargeGoto();
         IActionTarget* pSaved = m_pTarget;
         m_pTarget = p;
         GotoValue(first, SameName(name, "gotoAndPlay"), 0);
@@ -441,7 +441,7 @@ void CMachine::Run(const CActionScript& script) {
         switch (a.eOp) {
         case EActionOp::NextFrame: case EActionOp::PrevFrame: case EActionOp::GotoFrame:
         case EActionOp::GotoLabel: case EActionOp::GotoFrame2:
-            m_nBudget -= std::min(m_nBudget, GOTO_STEPS);
+            ChargeGoto();
             break;
         default:
             break;
