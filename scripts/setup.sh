@@ -7,6 +7,7 @@ packages=(
   googletest libgtest-dev zlib1g-dev libjpeg-dev        # test framework and libraries
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev         # the Windows build
   wine wine64 xvfb xdotool imagemagick x11-utils        # running and judging it
+  fonts-dejavu-core                                     # TrueType outlines for text in system fonts
   python3 procps
 )
 
